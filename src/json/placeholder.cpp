@@ -1,0 +1,1 @@
+// The JSON document lands here.

@@ -1,0 +1,1 @@
+// The launcher's window, start-up and worker land here.

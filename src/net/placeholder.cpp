@@ -1,0 +1,1 @@
+// Network transfer lands here.

@@ -1,0 +1,38 @@
+#include "system/wide_text.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "win/unique.h"
+#include "win/wide.h"
+
+namespace sys {
+
+text::ByteString TextToWide(std::string_view source) {
+  const std::wstring wide = win::Widen(source, TextCodePage);
+  if (wide.empty()) return {};
+  text::ByteString bytes((wide.size() + 1) * sizeof(wchar_t), '\0');
+  std::memcpy(bytes.data(), wide.data(), wide.size() * sizeof(wchar_t));
+  return bytes;
+}
+
+text::Text WideToText(std::string_view wideBytes) {
+  std::wstring wide(wideBytes.size() / 2, L'\0');
+  for (size_t unit = 0; unit < wide.size(); ++unit) {
+    wide[unit] = static_cast<wchar_t>(static_cast<unsigned char>(wideBytes[2 * unit]) |
+                                      static_cast<unsigned char>(wideBytes[2 * unit + 1]) << 8);
+  }
+  return win::Narrow(wide, TextCodePage);
+}
+
+bool FileIsPresent(std::string_view path) {
+  const std::wstring widePath = win::Widen(path, TextCodePage);
+  if (widePath.empty()) return false;
+  WIN32_FIND_DATAW found{};
+  win::UniqueFind search(FindFirstFileW(widePath.c_str(), &found));
+  if (!search) return false;
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace sys

@@ -1,0 +1,24 @@
+// Conversions between code-page-936 texts and UTF-16 bytes, and the file
+// presence test that the start-up uses for the main program.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/code_page.h"
+#include "text/text.h"
+
+namespace sys {
+
+using text::TextCodePage;
+
+// UTF-16LE bytes of `source` followed by one zero code unit; an empty text
+// gives no bytes at all.
+text::ByteString TextToWide(std::string_view source);
+// The code-page-936 text of the code units before the first zero unit.
+text::Text WideToText(std::string_view wideBytes);
+// True when `path` names an existing entry that is not a folder. Wildcards
+// in `path` are a pattern; its first match decides.
+bool FileIsPresent(std::string_view path);
+
+}  // namespace sys
