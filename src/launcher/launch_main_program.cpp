@@ -31,8 +31,16 @@ void LaunchMainProgram(MainWindow& window) {
   {
     // The shell may hand the start to extensions that need COM on this thread.
     win::ComScope com;
-    ShellExecuteW(nullptr, L"open", path.c_str(), token.empty() ? nullptr : token.c_str(), nullptr,
-                  SW_SHOWNORMAL);
+    SHELLEXECUTEINFOW start{};
+    start.cbSize = sizeof(start);
+    // Nothing is reported when T.exe cannot start; the start is complete
+    // before the launcher goes on to end.
+    start.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    start.lpVerb = L"open";
+    start.lpFile = path.c_str();
+    start.lpParameters = token.empty() ? nullptr : token.c_str();
+    start.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&start);
   }
   window.Destroy();
 }
