@@ -92,11 +92,9 @@ class ScriptSite final : public IActiveScriptSite {
     EXCEPINFO exception{};
     if (SUCCEEDED(error->GetExceptionInfo(&exception))) {
       if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
-      const HRESULT code = exception.scode ? exception.scode : exception.wCode;
-      // Engine errors (facility "control") are numbered like the Script
-      // Control numbers them: by their code alone.
-      record.Number = HRESULT_FACILITY(code) == FACILITY_CONTROL ? HRESULT_CODE(code)
-                                                                 : static_cast<std::int32_t>(code);
+      // The error's HRESULT, as the Script Control numbers its errors.
+      record.Number = static_cast<std::int32_t>(exception.scode ? exception.scode
+                                                                : exception.wCode);
       record.Source = TakeText(exception.bstrSource);
       record.Description = TakeText(exception.bstrDescription);
       record.HelpFile = TakeText(exception.bstrHelpFile);

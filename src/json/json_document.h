@@ -104,7 +104,8 @@ class JsonDocument {
   bool EvalTruth(std::string_view code);
   text::Text EvalText(std::string_view code);
   text::Text Resolved(std::string_view path);
-  JsonDocument DocumentFrom(const text::Text& value);
+  // A new document parsed from `jsonText`.
+  static JsonDocument DocumentFrom(const text::Text& jsonText);
 
   text::Text m_name;
   std::shared_ptr<ScriptEngine> m_engine;
