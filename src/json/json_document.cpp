@@ -157,9 +157,12 @@ bool JsonDocument::AddElement(std::string_view value, std::string_view path, boo
                               bool atFront) {
   const text::Text target = Resolved(path);
   const text::Text element = isJson ? text::Text(value) : Concat({"'", value, "'"});
-  return EvalTruth(Concat({"if (Object.prototype.toString.call(", target,
-                           ") != '[object Array]') { ", target, " = new Array() } ", target,
-                           atFront ? ".unshift(" : ".push(", element, ")"}));
+  const text::Text makeArray = Concat({"if (Object.prototype.toString.call(", target,
+                                      ") != '[object Array]') { ", target, " = new Array() } "});
+  // JScript's unshift returns undefined, not the new length as push does:
+  // the length is read after it, so that a successful add reads true.
+  if (atFront) return EvalTruth(Concat({makeArray, target, ".unshift(", element, "); ", target, ".length"}));
+  return EvalTruth(Concat({makeArray, target, ".push(", element, ")"}));
 }
 
 JsonDocument JsonDocument::GetElementDocument(std::int32_t index, std::string_view path) {
