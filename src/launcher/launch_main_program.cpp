@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/pending.h"
+#include "system/md5.h"
 #include "win/com.h"
 #include "win/wide.h"
 

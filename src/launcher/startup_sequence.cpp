@@ -7,12 +7,16 @@
 #include <thread>
 
 #include "launcher/launch_main_program.h"
+#include "json/json_document.h"
 #include "launcher/pending.h"
 #include "launcher/program_location.h"
 #include "launcher/update_name.h"
 #include "launcher/window_controls.h"
 #include "net/http_request.h"
+#include "system/md5.h"
 #include "system/message_box.h"
+#include "system/shortcut.h"
+#include "system/single_instance.h"
 #include "system/wide_text.h"
 #include "win/unique.h"
 #include "win/wide.h"
@@ -145,7 +149,12 @@ StartupConfig ProgramStartupConfig(text::Text manifestAddress, text::Text execut
       .executableName = std::move(executableName),
       .singleInstanceGuard =
           [] {
-            sys::SingleInstanceGuard(kSingleInstanceEventName, true, kDuplicateMessage, true);
+            sys::SingleInstanceOptions options;
+            options.eventName = text::Text(kSingleInstanceEventName);
+            options.showMessage = true;
+            options.message = text::Text(kDuplicateMessage);
+            options.activateRunning = true;
+            sys::SingleInstanceGuard(options);
           },
       .createDesktopShortcut =
           [](std::string_view shortcutName, std::string_view targetPath) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,8 @@ const OutcomeCase kOutcomeCases[] = {
      {{"1", "", "", "", ""}}, Box::None, false, true},
 };
 
+void PrintTo(const OutcomeCase& c, std::ostream* os) { *os << c.label; }
+
 class StartupOutcomeTest : public StartupSequenceTest, public testing::WithParamInterface<OutcomeCase> {};
 
 TEST_P(StartupOutcomeTest, ListsOutdatedFilesThenLaunchesAsksOrUpdates) {
@@ -273,6 +276,8 @@ struct RunDirectoryCase {
   const char* subfolder;
   bool refused;
 };
+
+void PrintTo(const RunDirectoryCase& c, std::ostream* os) { *os << c.subfolder; }
 
 class RunDirectoryTest : public StartupSequenceTest, public testing::WithParamInterface<RunDirectoryCase> {};
 
