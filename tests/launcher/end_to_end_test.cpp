@@ -31,8 +31,11 @@ constexpr DWORD kLimitMs = 60000;  // only keeps a broken run from hanging
 constexpr char kManifestPath[] = "/marlowtrade/marlow2.t";
 constexpr char kMd5Hello[] = "5d41402abc4b2a76b9719d911017c592";
 
-// Records the window classes of every top-level window a process shows:
-// through shown-window events, and by looking at its windows in between.
+// Records the window classes of every top-level window a process shows, by
+// looking at its windows every few milliseconds, and through shown-window
+// events where the system delivers them across processes (Windows does,
+// Wine 8 does not). Wine maps a shown window slowly, so even a window shown
+// and hidden at once stays visible long enough to be seen.
 class ShownWindowWatch {
  public:
   explicit ShownWindowWatch(DWORD processId) : m_processId(processId) {
@@ -48,6 +51,7 @@ class ShownWindowWatch {
     std::lock_guard lock(m_mutex);
     return m_classes;
   }
+  bool HasSeen(const wchar_t* windowClass) { return ShownClasses().count(windowClass) != 0; }
 
  private:
   static void CALLBACK OnShow(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
@@ -129,6 +133,13 @@ class EndToEndTest : public testing::Test {
 
   bool MainProgramStarted() { return m_folder.Exists("command_line.txt"); }
 
+  // Answers a box only once the watch has seen it, so the set of shown
+  // windows checked afterwards is complete.
+  bool Click(HWND box, int button) {
+    if (!test_support::WaitUntil([&] { return m_watch->HasSeen(L"#32770"); }, kLimitMs)) return false;
+    return test_support::ClickButton(box, button);
+  }
+
   test_support::TempFolder m_folder;
   std::string m_manifest;
   test_support::HttpTestServer m_server;
@@ -169,7 +180,7 @@ TEST_F(EndToEndTest, EmptyManifestShowsTheErrorAndStartsNothing) {
             "您的计算机不符合我们软件的协议，请重装系统再运行此软件！\r\n\r\n或者您可以重新启动软件再试一下。");
   EXPECT_EQ(test_support::WindowTitle(box), "错误");
   EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
-  EXPECT_TRUE(test_support::ClickButton(box, IDOK));
+  EXPECT_TRUE(Click(box, IDOK));
 
   EXPECT_EQ(test_support::WaitForExit(launcher.process.get(), kLimitMs), std::optional<DWORD>(0));
   EXPECT_FALSE(MainProgramStarted());
@@ -187,11 +198,44 @@ TEST_F(EndToEndTest, RefusesToRunFromAFolderNamedTemp) {
   ASSERT_NE(box, nullptr) << "no refusal box";
   EXPECT_EQ(test_support::MessageBoxText(box), "请解压出来再运行软件，不要直接在压缩包内打开！");
   EXPECT_EQ(test_support::WindowTitle(box), "信息：");
-  EXPECT_TRUE(test_support::ClickButton(box, IDOK));
+  EXPECT_TRUE(Click(box, IDOK));
 
   EXPECT_EQ(test_support::WaitForExit(launcher.process.get(), kLimitMs), std::optional<DWORD>(0));
   EXPECT_EQ(m_server.RequestCount(), 0u);
   EXPECT_EQ(ShownClasses(), std::set<std::wstring>{L"#32770"});
+}
+
+TEST_F(EndToEndTest, AsksBeforeUpdatingKeepsASecondCopyOutAndStartsTExeOnNo) {
+  m_folder.WriteFile("data.txt", "outdated");
+  m_manifest = std::string("{\"url\": [{\"urlname\": \"data.txt\", \"urlmd5\": \"") + kMd5Hello +
+               "\", \"url\": \"http://127.0.0.1/data.txt\"}]}";
+  auto first = StartLauncher(m_folder.path());
+  ASSERT_TRUE(first);
+  const HWND question = test_support::WaitForDialog(first.processId, kLimitMs);
+  ASSERT_NE(question, nullptr) << "no update question";
+  EXPECT_EQ(test_support::MessageBoxText(question),
+            "当前软件有新版本需要更新，是否进行更新。\r\n\r\n如果更新的话会关闭所有已执行的软件！");
+  EXPECT_EQ(test_support::WindowTitle(question), "是否更新");
+  EXPECT_NE(GetDlgItem(question, IDYES), nullptr);
+
+  // While the first one asks, a second copy is refused and ends.
+  auto second = test_support::StartProgram(m_folder.Join("launcher.exe"));
+  ASSERT_TRUE(second);
+  const HWND refusal = test_support::WaitForDialog(second.processId, kLimitMs);
+  ASSERT_NE(refusal, nullptr) << "the second copy ran on";
+  EXPECT_EQ(test_support::MessageBoxText(refusal), "禁止重复运行此程序");
+  EXPECT_EQ(test_support::WindowTitle(refusal), "友情提醒:");
+  EXPECT_TRUE(test_support::ClickButton(refusal, IDOK));
+  EXPECT_EQ(test_support::WaitForExit(second.process.get(), kLimitMs), std::optional<DWORD>(0));
+  EXPECT_FALSE(MainProgramStarted());
+
+  EXPECT_TRUE(Click(question, IDNO));
+  EXPECT_EQ(test_support::WaitForExit(first.process.get(), kLimitMs), std::optional<DWORD>(0));
+  const auto recorded = launcher_test::WaitForFile(m_folder.Join("command_line.txt"));
+  ASSERT_TRUE(recorded) << "T.exe was not started";
+  EXPECT_EQ(launcher_test::ParametersOf(*recorded), launcher_test::kExpectedToken);
+  EXPECT_EQ(ShownClasses(), std::set<std::wstring>{L"#32770"}) << "the main window was shown";
+  EXPECT_EQ(m_folder.ReadFile("data.txt"), "outdated");
 }
 
 }  // namespace
