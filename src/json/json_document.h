@@ -84,8 +84,8 @@ class JsonDocument {
   // A string element's text, or any element's JSON text with `asJson`.
   text::Text GetElementText(std::int32_t index = 0, std::string_view path = {},
                             bool asJson = false);
-  bool SetElement(std::int32_t index = 0, std::string_view path = {},
-                  std::string_view value = {}, bool isJson = false);
+  bool SetElement(std::int32_t index = 0, std::string_view path = {}, std::string_view value = {},
+                  bool isJson = false);
   bool RemoveElement(std::int32_t index = 0, std::string_view path = {});
   bool Remove(std::string_view path = {});
   // Writes the number as "%.13g"; the result is false for 0 although it is stored.
