@@ -92,7 +92,9 @@ class JsonDocument {
   bool SetNumber(std::string_view path = {}, double number = 0.0);
   double GetNumber(std::string_view path = {});
   text::Text GetJsonText(std::string_view path = {});
-  // The engine object, empty when there is none.
+  // The engine object, empty when there is none. Use it on this thread and
+  // release it before the document: COM stays initialised only while the
+  // engine is held by a document.
   win::ComPtr<IDispatch> GetEngine();
   // Replaces `values` by every string, number and boolean member value under
   // the path (into nested objects and arrays with `recursive`).
