@@ -1,6 +1,7 @@
 #include "json/json_document.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "json/engine_script.h"
