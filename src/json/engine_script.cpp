@@ -106,7 +106,8 @@ function number(){
 var m=/^-?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?/.exec(s.substring(at));
 if(!m){fail()}
 at+=m[0].length;
-return Number(m[0]);
+// parseFloat: Wine's JScript converts '0.5e1' to NaN through Number().
+return parseFloat(m[0]);
 }
 function string(){
 var out='',c,hex,k;

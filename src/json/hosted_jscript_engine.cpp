@@ -93,8 +93,8 @@ class ScriptSite final : public IActiveScriptSite {
     if (SUCCEEDED(error->GetExceptionInfo(&exception))) {
       if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
       // The error's HRESULT, as the Script Control numbers its errors.
-      record.Number = static_cast<std::int32_t>(exception.scode ? exception.scode
-                                                                : exception.wCode);
+      record.Number =
+          static_cast<std::int32_t>(exception.scode ? exception.scode : exception.wCode);
       record.Source = TakeText(exception.bstrSource);
       record.Description = TakeText(exception.bstrDescription);
       record.HelpFile = TakeText(exception.bstrHelpFile);
@@ -147,9 +147,7 @@ class HostedJScriptEngine final : public ScriptEngine {
            SUCCEEDED(m_script->SetScriptState(SCRIPTSTATE_STARTED));
   }
 
-  bool AddCode(std::wstring_view code) override {
-    return SUCCEEDED(Parse(code, 0, nullptr));
-  }
+  bool AddCode(std::wstring_view code) override { return SUCCEEDED(Parse(code, 0, nullptr)); }
 
   std::optional<win::Variant> Eval(std::wstring_view code) override {
     win::Variant result;
@@ -170,8 +168,8 @@ class HostedJScriptEngine final : public ScriptEngine {
     if (!m_parse) return E_FAIL;
     const win::Bstr source(code);
     EXCEPINFO exception{};
-    const HRESULT hr = m_parse->ParseScriptText(source.get() ? source.get() : L"", nullptr,
-                                                nullptr, nullptr, 0, 0, flags, result, &exception);
+    const HRESULT hr = m_parse->ParseScriptText(source.get() ? source.get() : L"", nullptr, nullptr,
+                                                nullptr, 0, 0, flags, result, &exception);
     FreeException(exception);
     return hr;
   }

@@ -1,6 +1,7 @@
 #include "json/json_document.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "json/engine_script.h"
@@ -65,8 +66,9 @@ void JsonDocument::InitEngine() {
   m_engine = CreateScriptEngine(DefaultEngineKind());
   if (!m_engine) return;
   m_engine->AddCode(EngineScript());
-  Eval(Concat({"var ", m_name,
-               " = {}, str_Code = String.fromCharCode(9216), str_reg = new RegExp(str_Code, 'g')"}));
+  Eval(
+      Concat({"var ", m_name,
+              " = {}, str_Code = String.fromCharCode(9216), str_reg = new RegExp(str_Code, 'g')"}));
 }
 
 bool JsonDocument::Parse(std::string_view jsonText, bool noEval, ScriptError* errorInfo) {
@@ -158,10 +160,11 @@ bool JsonDocument::AddElement(std::string_view value, std::string_view path, boo
   const text::Text target = Resolved(path);
   const text::Text element = isJson ? text::Text(value) : Concat({"'", value, "'"});
   const text::Text makeArray = Concat({"if (Object.prototype.toString.call(", target,
-                                      ") != '[object Array]') { ", target, " = new Array() } "});
+                                       ") != '[object Array]') { ", target, " = new Array() } "});
   // JScript's unshift returns undefined, not the new length as push does:
   // the length is read after it, so that a successful add reads true.
-  if (atFront) return EvalTruth(Concat({makeArray, target, ".unshift(", element, "); ", target, ".length"}));
+  if (atFront)
+    return EvalTruth(Concat({makeArray, target, ".unshift(", element, "); ", target, ".length"}));
   return EvalTruth(Concat({makeArray, target, ".push(", element, ")"}));
 }
 
@@ -218,7 +221,8 @@ std::int32_t JsonDocument::GetValues(std::vector<text::Text>& values, std::strin
   const text::Text target = Resolved(path);
   Eval("var str_all = new Array()");
   Eval(Concat({"get__nodeValue(", target, ", ", recursive ? "true" : "false", ")"}));
-  values = text::Split(EvalText(Concat({"str_all.join('", kValueSeparator, "')"})), kValueSeparator);
+  values =
+      text::Split(EvalText(Concat({"str_all.join('", kValueSeparator, "')"})), kValueSeparator);
   return static_cast<std::int32_t>(values.size());
 }
 

@@ -84,15 +84,17 @@ class JsonDocument {
   // A string element's text, or any element's JSON text with `asJson`.
   text::Text GetElementText(std::int32_t index = 0, std::string_view path = {},
                             bool asJson = false);
-  bool SetElement(std::int32_t index = 0, std::string_view path = {},
-                  std::string_view value = {}, bool isJson = false);
+  bool SetElement(std::int32_t index = 0, std::string_view path = {}, std::string_view value = {},
+                  bool isJson = false);
   bool RemoveElement(std::int32_t index = 0, std::string_view path = {});
   bool Remove(std::string_view path = {});
   // Writes the number as "%.13g"; the result is false for 0 although it is stored.
   bool SetNumber(std::string_view path = {}, double number = 0.0);
   double GetNumber(std::string_view path = {});
   text::Text GetJsonText(std::string_view path = {});
-  // The engine object, empty when there is none.
+  // The engine object, empty when there is none. Use it on this thread and
+  // release it before the document: COM stays initialised only while the
+  // engine is held by a document.
   win::ComPtr<IDispatch> GetEngine();
   // Replaces `values` by every string, number and boolean member value under
   // the path (into nested objects and arrays with `recursive`).

@@ -129,7 +129,10 @@ text::Text ToText(const std::optional<win::Variant>& result) {
       return {};
     default: {
       const std::optional<double> number = result->ToDouble();
-      return number ? text::FormatDouble(*number) : text::Text();
+      if (!number) return {};
+      if (std::isnan(*number)) return "NaN";
+      if (std::isinf(*number)) return *number > 0 ? "Infinity" : "-Infinity";
+      return text::FormatDouble(*number);
     }
   }
 }

@@ -2,9 +2,9 @@
 // hosted JScript that stands in where the Script Control cannot be created.
 #pragma once
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "json/json_document.h"
 #include "json/script_engine.h"
@@ -28,10 +28,10 @@ inline std::string EngineName(const testing::TestParamInfo<json::EngineKind>& in
   return info.param == json::EngineKind::ScriptControl ? "ScriptControl" : "HostedJScript";
 }
 
-#define INSTANTIATE_FOR_BOTH_ENGINES(suite)                                                   \
-  INSTANTIATE_TEST_SUITE_P(Engines, suite,                                                    \
-                           testing::Values(json::EngineKind::ScriptControl,                   \
-                                           json::EngineKind::HostedJScript),                  \
-                           json_test::EngineName)
+#define INSTANTIATE_FOR_BOTH_ENGINES(suite)                                              \
+  INSTANTIATE_TEST_SUITE_P(                                                              \
+      Engines, suite,                                                                    \
+      testing::Values(json::EngineKind::ScriptControl, json::EngineKind::HostedJScript), \
+      json_test::EngineName)
 
 }  // namespace json_test

@@ -97,6 +97,12 @@ TEST_P(ParseTest, ReportsTheScriptError) {
   EXPECT_FALSE(document.Parse("{a: missing.b}", false, &runtime));
   EXPECT_EQ(runtime.Number, static_cast<std::int32_t>(0x800A1391));
   EXPECT_NE(runtime.Description.find("missing"), std::string::npos);
+
+  json::ScriptError none;
+  none.Description = "stale";
+  EXPECT_TRUE(document.Parse("{a: 1}", false, &none));
+  EXPECT_EQ(none.Number, 0);
+  EXPECT_EQ(none.Description, "");
 }
 
 struct PathCase {

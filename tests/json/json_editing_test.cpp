@@ -1,7 +1,7 @@
 // The editing operations, against both engines.
-#include <limits>
-
 #include <gtest/gtest.h>
+
+#include <limits>
 
 #include "engine_fixture.h"
 

@@ -41,7 +41,8 @@ TEST_P(ScriptSafetyTest, HostileManifestCreatesNothing) {
 
 TEST_P(ScriptSafetyTest, OrdinaryManifestsStillParse) {
   JsonDocument document;
-  EXPECT_TRUE(document.Parse(R"({"url":[{"urlname":"T.exe","urlmd5":"x","url":"http://h/T.exe"}]})"));
+  EXPECT_TRUE(
+      document.Parse(R"({"url":[{"urlname":"T.exe","urlmd5":"x","url":"http://h/T.exe"}]})"));
   EXPECT_EQ(document.GetCount("url"), 1);
   EXPECT_EQ(document.GetText("url['0'].urlname"), "T.exe");
 }

@@ -39,27 +39,33 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
 }
 
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  const wchar_t* className;
+  bool visibleOnly;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+  auto& search = *reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search.processId) return TRUE;
+  if (search.visibleOnly && !IsWindowVisible(window)) return TRUE;
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  if (search.className && lstrcmpiW(name, search.className) != 0) return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly) {
-  struct Search {
-    DWORD processId;
-    const wchar_t* className;
-    bool visibleOnly;
-    HWND found;
-  } search{processId, className, visibleOnly, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto& search = *reinterpret_cast<Search*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != search.processId) return TRUE;
-        if (search.visibleOnly && !IsWindowVisible(window)) return TRUE;
-        wchar_t name[256] = {};
-        GetClassNameW(window, name, 256);
-        if (search.className && lstrcmpiW(name, search.className) != 0) return TRUE;
-        search.found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{processId, className, visibleOnly, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
