@@ -60,6 +60,11 @@ class ShownWindowWatch {
     s_current->Record(hwnd, /*knownShown=*/true);
   }
 
+  static BOOL CALLBACK OnEnumeratedWindow(HWND hwnd, LPARAM self) {
+    reinterpret_cast<ShownWindowWatch*>(self)->Record(hwnd, false);
+    return TRUE;
+  }
+
   void Record(HWND hwnd, bool knownShown) {
     DWORD owner = 0;
     GetWindowThreadProcessId(hwnd, &owner);
@@ -77,12 +82,7 @@ class ShownWindowWatch {
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_SHOW, EVENT_OBJECT_SHOW, nullptr, &OnShow,
                                          m_processId, 0, WINEVENT_OUTOFCONTEXT);
     while (!m_stop) {
-      EnumWindows(
-          [](HWND hwnd, LPARAM self) -> BOOL {
-            reinterpret_cast<ShownWindowWatch*>(self)->Record(hwnd, false);
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(this));
+      EnumWindows(&OnEnumeratedWindow, reinterpret_cast<LPARAM>(this));
       MSG message;
       while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
