@@ -73,8 +73,10 @@ void ListOutdatedFiles(MainWindow& window, json::JsonDocument& document) {
     const text::Text urlname = document.GetText(EntryQuery(k, "urlname"));
     const text::Text path = window.RunDirectory() + "\\" + urlname;
     // The worker writes to this path: a name from the server that reaches
-    // elsewhere never becomes a row.
-    const bool safe = IsSafeUpdateName(urlname) && PathLiesUnder(window.RunDirectory(), path);
+    // elsewhere never becomes a row. The empty name names the run directory
+    // itself, never matches a file and so stays a harmless row.
+    const bool safe = urlname.empty() ||
+                      (IsSafeUpdateName(urlname) && PathLiesUnder(window.RunDirectory(), path));
     if (safe && IsOutdated(path, urlmd5)) {
       const text::Text url = document.GetText(EntryQuery(k, "url"));
       const std::int32_t number = ListRowCount(list) + 1;

@@ -14,6 +14,10 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// The second byte of a code page 936 character; anything else after a lead
+// byte is no character at all, and the system would read the bytes apart.
+bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+
 bool IsForbiddenSingleByte(unsigned char c) {
   if (c < 0x20) return true;
   switch (c) {
@@ -22,13 +26,14 @@ bool IsForbiddenSingleByte(unsigned char c) {
   }
 }
 
-// Components split at single-byte separators; nothing when a character is
-// forbidden.
+// Components split at single-byte separators; false when a character is
+// forbidden or a lead byte has no trail byte.
 bool SplitComponents(std::string_view name, std::vector<std::string_view>& components) {
   size_t start = 0;
   for (size_t i = 0; i < name.size();) {
     const auto byte = static_cast<unsigned char>(name[i]);
-    if (text::IsLeadByte(byte) && i + 1 < name.size()) {
+    if (text::IsLeadByte(byte)) {
+      if (i + 1 >= name.size() || !IsTrailByte(static_cast<unsigned char>(name[i + 1]))) return false;
       i += 2;
       continue;
     }
@@ -87,7 +92,6 @@ std::wstring FullPath(std::string_view path) {
 }  // namespace
 
 bool IsSafeUpdateName(std::string_view name) {
-  if (name.empty()) return true;
   std::vector<std::string_view> components;
   if (!SplitComponents(name, components)) return false;
   for (std::string_view component : components) {
@@ -101,7 +105,7 @@ bool PathLiesUnder(std::string_view directory, std::string_view path) {
   const std::wstring full = FullPath(path);
   if (base.empty() || full.empty()) return false;
   if (base.back() != L'\\') base.push_back(L'\\');
-  if (full.size() < base.size()) return false;
+  if (full.size() <= base.size()) return false;
   return CompareStringOrdinal(full.data(), static_cast<int>(base.size()), base.data(),
                               static_cast<int>(base.size()), TRUE) == CSTR_EQUAL;
 }

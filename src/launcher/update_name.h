@@ -12,14 +12,14 @@ namespace launcher {
 // no "." or ".." or empty component, no ':' (streams), no wildcards, quotes,
 // '<', '>', '|' or control characters, no component ending in a dot or a
 // space, and no reserved device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9,
-// CONIN$, CONOUT$), with or without an extension. '\' and '/' both separate
-// components. The empty name names the run directory itself and stays
-// allowed: it never matches a file, so its row can do no harm.
+// CONIN$, CONOUT$), with or without an extension, and no byte sequence that
+// is not code page 936. '\' and '/' both separate components. The empty name
+// is not safe here: the caller decides about it.
 bool IsSafeUpdateName(std::string_view name);
 
-// Whether the full path of `path` (GetFullPathNameW) lies under `directory`,
-// or is `directory` itself followed by a backslash. Catches whatever the
-// text rules cannot know about the file system.
+// Whether the full path of `path` (GetFullPathNameW) lies strictly under
+// `directory`. Catches whatever the text rules cannot know about the file
+// system.
 bool PathLiesUnder(std::string_view directory, std::string_view path);
 
 }  // namespace launcher
