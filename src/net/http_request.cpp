@@ -2,12 +2,13 @@
 
 #include <array>
 #include <cmath>
-#include <limits>
 #include <exception>
+#include <limits>
 #include <utility>
 #include <vector>
 
-#include "net/interim_helpers.h"
+#include "net/cookie_merge.h"
+#include "net/request_text.h"
 #include "win/wide.h"
 
 namespace net {
@@ -134,7 +135,7 @@ text::ByteString Exchange(std::string_view url, const HttpRequestOptions& option
     if (options.credentialTarget == kCredentialsForProxy) {
       // Sent up front so the proxy needs no challenge round.
       const text::Text basic =
-          "Basic " + text::Base64Encode(options.proxyUser + ":" + options.proxyPassword);
+          "Basic " + Base64Encode(options.proxyUser + ":" + options.proxyPassword);
       request.Call(L"SetRequestHeader", {L"Proxy-Authorization", win::Widen(basic)});
     }
   }
