@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <string>
 #include <thread>
+#include <utility>
 
-#include "launcher/launch_main_program.h"
 #include "json/json_document.h"
+#include "launcher/launch_main_program.h"
 #include "launcher/pending.h"
 #include "launcher/program_location.h"
 #include "launcher/update_name.h"
