@@ -1,1 +1,0 @@
-// Network transfer lands here.
