@@ -281,6 +281,22 @@ INSTANTIATE_TEST_SUITE_P(BrokenBodies, DownloadBrokenBodyTest,
                            return std::string(info.param.name);
                          });
 
+TEST_F(DownloadTest, ServerThatNeverAnswersCannotBeOpened) {
+  HttpTestServer server([](const HttpTestRequest&) {
+    HttpTestResponse response = test_support::TextResponse("late");
+    response.delay = std::chrono::minutes(10);
+    return response;
+  });
+  m_folder.WriteFile("file.bin", "old");
+
+  EXPECT_EQ(Download(server.BaseUrl() + "/f", 0, false,
+                     {.stallTimeout = std::chrono::milliseconds(1500)}),
+            -1);
+
+  ExpectOneBox("不能打开该URL!");
+  EXPECT_EQ(m_folder.ReadFile("file.bin"), "old");
+}
+
 TEST_F(DownloadTest, ConnectionCutWithoutContentLengthLooksLikeTheEnd) {
   // Nothing tells a cut from the end of such a body.
   const std::string body = Pattern(30000);
