@@ -16,20 +16,20 @@ struct HttpRequestOptions {
   // Index into the method table (GET, POST, HEAD, PUT, OPTIONS, DELETE,
   // TRACE, CONNECT, PATCH); anything out of range sends GET.
   std::int32_t method = 0;
-  text::Text textBody;
+  text::Text textBody{};
   // Cookies to send, read and written: nullptr means absent, which differs
   // from an empty text (an empty text still sends an empty Cookie header).
   text::Text* cookies = nullptr;
   // The caller's header lines, separated by CR LF.
-  text::Text extraHeaders;
+  text::Text extraHeaders{};
   bool noRedirect = false;
   // Sent instead of textBody when not empty.
-  text::ByteString byteBody;
-  text::Text proxy;
+  text::ByteString byteBody{};
+  text::Text proxy{};
   // -1 leaves the object's timeouts alone; 1 or more is seconds; else 15 s.
   std::int32_t timeoutSeconds = 0;
-  text::Text proxyUser;
-  text::Text proxyPassword;
+  text::Text proxyUser{};
+  text::Text proxyPassword{};
   // Handed to SetCredentials: 0 the server, 1 the proxy.
   std::int32_t credentialTarget = 1;
   // A caller's request object to use instead of a new one; nullptr means

@@ -35,7 +35,8 @@ std::int64_t Find(std::string_view haystack, std::string_view needle, FindOption
 bool Contains(std::string_view haystack, std::string_view needle, bool ignoreAsciiCase = false);
 
 // Pieces between delimiters: empty pieces are kept, a final delimiter adds
-// no piece, an empty text gives no pieces.
+// no piece, an empty text gives no pieces. An empty delimiter leaves the
+// text whole.
 std::vector<Text> Split(std::string_view source, std::string_view delimiter);
 
 // Removes spaces (0x20) and full-width spaces (0xA1 0xA1) at both ends.
