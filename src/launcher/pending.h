@@ -2,7 +2,5 @@
 // signatures; each does nothing until its branch is merged.
 #pragma once
 
-namespace launcher {
-class MainWindow;
-inline void UpdateWorker(MainWindow&) {}
-}  // namespace launcher
+// UpdateWorker has landed.
+#include "launcher/update_worker.h"
