@@ -8,9 +8,9 @@
 
 #include "json/json_document.h"
 #include "launcher/launch_main_program.h"
-#include "launcher/pending.h"
 #include "launcher/program_location.h"
 #include "launcher/update_name.h"
+#include "launcher/update_worker.h"
 #include "launcher/window_controls.h"
 #include "net/http_request.h"
 #include "system/md5.h"
@@ -133,13 +133,7 @@ void StartupSequence(MainWindow& window, const StartupConfig& config) {
 
 void StartUpdateWorker(MainWindow& window) {
   try {
-    std::thread([&window] {
-      try {
-        UpdateWorker(window);
-      } catch (...) {
-        // Out of memory: the update stops where it is, the window stays.
-      }
-    }).detach();
+    std::thread([&window] { UpdateWorker(window); }).detach();
   } catch (...) {
     // No thread could be started: the window stays open without an update.
   }

@@ -10,11 +10,14 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "launcher_test_helpers.h"
 #include "support/http_test_server.h"
 #include "support/temp_folder.h"
 #include "support/ui_driver.h"
+#include "system/md5.h"
 #include "system/shortcut.h"
 #include "win/wide.h"
 
@@ -105,6 +108,9 @@ class EndToEndTest : public testing::Test {
       : m_server(
             [this](const HttpTestRequest& request) {
               if (request.target == kManifestPath) return test_support::TextResponse(m_manifest);
+              for (const auto& [name, content] : m_release) {
+                if (request.target == "/files/" + name) return test_support::TextResponse(content);
+              }
               return test_support::TextResponse("not here", 404);
             },
             LAUNCHER_E2E_PORT) {}
@@ -142,6 +148,7 @@ class EndToEndTest : public testing::Test {
 
   test_support::TempFolder m_folder;
   std::string m_manifest;
+  std::vector<std::pair<std::string, std::string>> m_release;  // files the server offers
   test_support::HttpTestServer m_server;
   std::unique_ptr<ShownWindowWatch> m_watch;
 };
@@ -236,6 +243,33 @@ TEST_F(EndToEndTest, AsksBeforeUpdatingKeepsASecondCopyOutAndStartsTExeOnNo) {
   EXPECT_EQ(launcher_test::ParametersOf(*recorded), launcher_test::kExpectedToken);
   EXPECT_EQ(ShownClasses(), std::set<std::wstring>{L"#32770"}) << "the main window was shown";
   EXPECT_EQ(m_folder.ReadFile("data.txt"), "outdated");
+}
+
+// A first start next to nothing but the launcher: no question, the window
+// shows the update, every file arrives, and the downloaded T.exe is started.
+TEST_F(EndToEndTest, WithoutTExeUpdatesInItsWindowThenStartsTheDownloadedTExe) {
+  const std::string mainProgram = test_support::ReadWholeFile(m_folder.Join("T.exe"));
+  ASSERT_FALSE(mainProgram.empty());
+  ASSERT_TRUE(DeleteFileW(win::Widen(m_folder.Join("T.exe")).c_str()));
+  m_release = {{"T.exe", mainProgram}, {"data.txt", "hello"}};
+  m_manifest = "{\"url\": [";
+  for (const auto& [name, content] : m_release) {
+    if (m_manifest.back() == '}') m_manifest += ", ";
+    m_manifest += "{\"urlname\": \"" + name + "\", \"urlmd5\": \"" + sys::Md5Text(content) +
+                  "\", \"url\": \"http://127.0.0.1:" + std::to_string(LAUNCHER_E2E_PORT) + "/files/" +
+                  name + "\"}";
+  }
+  m_manifest += "]}";
+
+  auto launcher = StartLauncher(m_folder.path());
+  ASSERT_TRUE(launcher);
+  EXPECT_EQ(test_support::WaitForExit(launcher.process.get(), kLimitMs), std::optional<DWORD>(0));
+  const auto recorded = launcher_test::WaitForFile(m_folder.Join("command_line.txt"));
+  ASSERT_TRUE(recorded) << "T.exe was not started";
+  EXPECT_EQ(launcher_test::ParametersOf(*recorded), launcher_test::kExpectedToken);
+  EXPECT_EQ(m_folder.ReadFile("data.txt"), "hello");
+  EXPECT_EQ(m_folder.ReadFile("T.exe"), mainProgram);
+  EXPECT_TRUE(ShownClasses().count(L"LauncherMainWindow")) << "the update ran without its window";
 }
 
 }  // namespace
