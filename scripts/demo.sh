@@ -23,7 +23,7 @@ release=$build/release
 bash .ci/install-deps.sh
 
 echo "== building launcher.exe for 127.0.0.1:$port"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+cmake --no-warn-unused-cli -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
       -DLAUNCHER_UPDATE_HOST="127.0.0.1:$port" >/dev/null
 cmake --build "$build" -j"$jobs" --target launcher fake_main_program >/dev/null
 
