@@ -1,15 +1,18 @@
 #include "net/blocking_call_thread.h"
 
-#include <condition_variable>
-#include <mutex>
+#include <windows.h>
+
 #include <thread>
 #include <utility>
 
 namespace net {
 
+// Slim locks and condition variables: a download hands every chunk across,
+// and under Wine these wait without a round trip to the server, unlike the
+// event-based std::mutex and std::condition_variable of MinGW's threads.
 struct BlockingCallThread::Shared {
-  std::mutex mutex;
-  std::condition_variable changed;
+  SRWLOCK lock = SRWLOCK_INIT;
+  CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
   std::function<void()> pending;
   bool done = true;
   bool stopping = false;
@@ -18,21 +21,22 @@ struct BlockingCallThread::Shared {
   static void Serve(const std::shared_ptr<Shared>& self) {
     for (;;) {
       std::function<void()> call;
-      {
-        std::unique_lock lock(self->mutex);
-        self->changed.wait(lock, [&] { return self->pending || self->stopping; });
-        if (!self->pending) return;
-        call = std::move(self->pending);
-        self->pending = nullptr;
+      AcquireSRWLockExclusive(&self->lock);
+      while (!self->pending && !self->stopping) {
+        SleepConditionVariableSRW(&self->changed, &self->lock, INFINITE, 0);
       }
+      call = std::move(self->pending);
+      self->pending = nullptr;
+      ReleaseSRWLockExclusive(&self->lock);
+      if (!call) return;
+
       call();
       // Whatever the call captured goes before the caller hears of it.
       call = nullptr;
-      {
-        std::lock_guard lock(self->mutex);
-        self->done = true;
-      }
-      self->changed.notify_all();
+      AcquireSRWLockExclusive(&self->lock);
+      self->done = true;
+      ReleaseSRWLockExclusive(&self->lock);
+      WakeAllConditionVariable(&self->changed);
     }
   }
 };
@@ -42,11 +46,10 @@ BlockingCallThread::BlockingCallThread() : m_shared(std::make_shared<Shared>()) 
 }
 
 BlockingCallThread::~BlockingCallThread() {
-  {
-    std::lock_guard lock(m_shared->mutex);
-    m_shared->stopping = true;
-  }
-  m_shared->changed.notify_all();
+  AcquireSRWLockExclusive(&m_shared->lock);
+  m_shared->stopping = true;
+  ReleaseSRWLockExclusive(&m_shared->lock);
+  WakeAllConditionVariable(&m_shared->changed);
   if (m_abandoned) {
     m_shared->thread.detach();
   } else {
@@ -56,15 +59,22 @@ BlockingCallThread::~BlockingCallThread() {
 
 bool BlockingCallThread::Run(std::function<void()> call, std::chrono::milliseconds timeout) {
   if (m_abandoned) return false;
-  std::unique_lock lock(m_shared->mutex);
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+  AcquireSRWLockExclusive(&m_shared->lock);
   m_shared->pending = std::move(call);
   m_shared->done = false;
-  m_shared->changed.notify_all();
-  if (!m_shared->changed.wait_for(lock, timeout, [&] { return m_shared->done; })) {
-    m_abandoned = true;
-    return false;
+  WakeAllConditionVariable(&m_shared->changed);
+  while (!m_shared->done) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) {
+      m_abandoned = true;
+      break;
+    }
+    SleepConditionVariableSRW(&m_shared->changed, &m_shared->lock,
+                              static_cast<DWORD>(deadline - now), 0);
   }
-  return true;
+  ReleaseSRWLockExclusive(&m_shared->lock);
+  return !m_abandoned;
 }
 
 }  // namespace net
