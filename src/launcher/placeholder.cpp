@@ -1,1 +1,0 @@
-// The launcher's window, start-up and worker land here.

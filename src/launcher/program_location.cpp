@@ -1,0 +1,44 @@
+#include "launcher/program_location.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "win/wide.h"
+
+namespace launcher {
+
+ProgramLocation SplitExecutablePath(std::string_view fullPath) {
+  std::int64_t lastBackslash = -1;
+  for (std::int64_t from = 1;;) {
+    const std::int64_t found = text::Find(fullPath, "\\", {.from = from});
+    if (found < 0) break;
+    lastBackslash = found;
+    from = found + 1;
+  }
+  if (lastBackslash < 0) return {.runDirectory = {}, .executableName = text::Text(fullPath)};
+  const auto split = static_cast<size_t>(lastBackslash - 1);
+  return {.runDirectory = text::Text(fullPath.substr(0, split)),
+          .executableName = text::Text(fullPath.substr(split + 1))};
+}
+
+ProgramLocation CurrentProgramLocation() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+  return SplitExecutablePath(win::Narrow(path));
+}
+
+text::Text ShortcutNameOf(std::string_view executableName) {
+  return text::ReplaceAll(executableName, ".exe", "");
+}
+
+}  // namespace launcher
