@@ -235,6 +235,7 @@ TEST_F(EndToEndTest, AsksBeforeUpdatingKeepsASecondCopyOutAndStartsTExeOnNo) {
   EXPECT_TRUE(test_support::ClickButton(refusal, IDOK));
   EXPECT_EQ(test_support::WaitForExit(second.process.get(), kLimitMs), std::optional<DWORD>(0));
   EXPECT_FALSE(MainProgramStarted());
+  EXPECT_EQ(m_server.RequestCount(), 1u) << "the second copy asked the server";
 
   EXPECT_TRUE(Click(question, IDNO));
   EXPECT_EQ(test_support::WaitForExit(first.process.get(), kLimitMs), std::optional<DWORD>(0));

@@ -214,6 +214,9 @@ const OutcomeCase kOutcomeCases[] = {
      false, true},
     {"only unsafe names", {{"T.exe", "x"}}, {}, Manifest({{"..\\T.exe", kMd5Hello, "u"}}),
      sys::MessageAnswer::Yes, {}, Box::None, true, false},
+    // Names in code page 936 read the same whatever the system's code page.
+    {"Chinese names", {{"软件.txt", "hello"}}, {},
+     Manifest({{"软件.txt", kMd5Hello, "u1"}, {"数据\\新.txt", kMd5Abc, "u2"}}), sys::MessageAnswer::Yes, {{"1", "数据\\新.txt", kMd5Abc, "u2", ""}}, Box::None, false, true},
     {"missing members read as empty texts", {}, {}, "{\"url\": [{}]}", sys::MessageAnswer::Yes,
      {{"1", "", "", "", ""}}, Box::None, false, true},
 };
