@@ -4,6 +4,7 @@
 #include <ws2tcpip.h>
 
 #include <atomic>
+#include <charconv>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -118,7 +119,12 @@ struct HttpTestServer::State {
       if (colon == std::string::npos) continue;
       request.headers.emplace_back(line.substr(0, colon), Trimmed(line.substr(colon + 1)));
       if (EqualsIgnoringCase(request.headers.back().first, "Content-Length")) {
-        contentLength = std::stoul(request.headers.back().second);
+        const std::string& value = request.headers.back().second;
+        // A malformed length is a bad request, not a crash of the server thread.
+        if (std::from_chars(value.data(), value.data() + value.size(), contentLength).ec !=
+            std::errc()) {
+          return false;
+        }
       }
     }
     while (rest.size() < contentLength) {
