@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 #include <utility>
 
 #include "launcher/window_controls.h"
@@ -88,7 +90,45 @@ int SystemDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
-// The system's message font face at the form's point size for this DPI.
+int CALLBACK NoteChineseFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
+  // "@" faces are the vertical-writing variants.
+  if (font->lfFaceName[0] != L'@') {
+    reinterpret_cast<std::vector<std::wstring>*>(faces)->push_back(font->lfFaceName);
+  }
+  return 1;
+}
+
+// Faces that claim code page 936, as the system enumerates them.
+std::vector<std::wstring> ChineseFaces(HDC screen) {
+  std::vector<std::wstring> faces;
+  LOGFONTW query{};
+  query.lfCharSet = GB2312_CHARSET;
+  EnumFontFamiliesExW(screen, &query, NoteChineseFace, reinterpret_cast<LPARAM>(&faces), 0);
+  return faces;
+}
+
+// Whether `face` has glyphs for Latin letters, digits and Chinese alike:
+// some CJK fallback faces lack Latin glyphs.
+bool DrawsFormTexts(HDC screen, const LOGFONTW& base, const std::wstring& face) {
+  LOGFONTW font = base;
+  lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
+  font.lfCharSet = GB2312_CHARSET;
+  const HFONT probe = CreateFontIndirectW(&font);
+  if (!probe) return false;
+  const HGDIOBJ previous = SelectObject(screen, probe);
+  const wchar_t sample[] = L"Aa1.\u8f6f\u4ef6";  // "Aa1.软件"
+  WORD glyphs[ARRAYSIZE(sample) - 1] = {};
+  const DWORD found =
+      GetGlyphIndicesW(screen, sample, ARRAYSIZE(sample) - 1, glyphs, GGI_MARK_NONEXISTING_GLYPHS);
+  SelectObject(screen, previous);
+  DeleteObject(probe);
+  return found == ARRAYSIZE(sample) - 1 &&
+         std::find(std::begin(glyphs), std::end(glyphs), WORD{0xFFFF}) == std::end(glyphs);
+}
+
+// The system's message font when it can draw Chinese; otherwise a face that
+// can (an English Windows' Segoe UI cannot, nor Wine's Tahoma), preferring
+// the usual Chinese UI faces. The form's point size, at this DPI.
 HFONT CreateFormFont(int dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
@@ -97,6 +137,20 @@ HFONT CreateFormFont(int dpi) {
     font = metrics.lfMessageFont;
   } else {
     lstrcpynW(font.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
+  }
+  if (HDC screen = GetDC(nullptr)) {
+    std::vector<std::wstring> faces = ChineseFaces(screen);
+    if (std::find(faces.begin(), faces.end(), font.lfFaceName) == faces.end()) {
+      faces.insert(faces.begin(), {L"Microsoft YaHei UI", L"Microsoft YaHei", L"SimSun"});
+      for (const std::wstring& face : faces) {
+        if (DrawsFormTexts(screen, font, face)) {
+          lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
+          font.lfCharSet = GB2312_CHARSET;
+          break;
+        }
+      }
+    }
+    ReleaseDC(nullptr, screen);
   }
   font.lfHeight = -MulDiv(kFontPoints, dpi, 72);
   font.lfWidth = 0;

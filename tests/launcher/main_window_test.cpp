@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "launcher/window_controls.h"
 #include "launcher_test_helpers.h"
@@ -116,6 +117,26 @@ TEST_F(MainWindowTest, IsBuiltHiddenAsTheFormGivesIt) {
     EXPECT_EQ(logFont.lfHeight, -MulDiv(9, m_window.dpi(), 72));
   }
   EXPECT_FALSE(ControlText(m_window.controls().编辑框_地址).empty());
+}
+
+// The form's font must draw Chinese and Latin alike, also where the system's
+// own message font cannot (an English system, Wine's Tahoma).
+TEST_F(MainWindowTest, FontDrawsChineseAndLatinTexts) {
+  const HWND list = m_window.controls().超级列表框1;
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+  ASSERT_NE(font, nullptr);
+  const HDC dc = GetDC(list);
+  const HGDIOBJ previous = SelectObject(dc, font);
+  const std::wstring sample = win::Widen("软件启动 文件大小：下载速度 readme.txt 0123456789");
+  std::vector<WORD> glyphs(sample.size());
+  const DWORD converted = GetGlyphIndicesW(dc, sample.c_str(), static_cast<int>(sample.size()),
+                                           glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+  SelectObject(dc, previous);
+  ReleaseDC(list, dc);
+  ASSERT_EQ(converted, sample.size());
+  for (size_t i = 0; i < sample.size(); ++i) {
+    EXPECT_NE(glyphs[i], 0xFFFF) << "no glyph for U+" << std::hex << static_cast<int>(sample[i]);
+  }
 }
 
 TEST_F(MainWindowTest, ProgressBarsRunToTenThousand) {
