@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "win/wide.h"
+#include "system/wide_text.h"
 
 namespace launcher {
 
@@ -22,20 +22,7 @@ ProgramLocation SplitExecutablePath(std::string_view fullPath) {
           .executableName = text::Text(fullPath.substr(split + 1))};
 }
 
-ProgramLocation CurrentProgramLocation() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
-  return SplitExecutablePath(win::Narrow(path));
-}
+ProgramLocation CurrentProgramLocation() { return SplitExecutablePath(sys::ExecutablePath()); }
 
 text::Text ShortcutNameOf(std::string_view executableName) {
   return text::ReplaceAll(executableName, ".exe", "");

@@ -38,17 +38,8 @@ text::Text EntryQuery(std::int32_t k, std::string_view member) {
   return "url['" + text::FormatInt(k) + "']." + text::Text(member);
 }
 
-// FindFirstFile semantics: a folder of that name counts, wildcards match.
-bool EntryExists(std::string_view path) {
-  const std::wstring widePath = win::Widen(path);
-  if (widePath.empty()) return false;
-  WIN32_FIND_DATAW found{};
-  const win::UniqueFind search(FindFirstFileW(widePath.c_str(), &found));
-  return static_cast<bool>(search);
-}
-
 bool IsOutdated(std::string_view path, std::string_view urlmd5) {
-  return !EntryExists(path) || sys::Md5TextOfFile(path) != urlmd5;
+  return !sys::EntryIsPresent(path) || sys::Md5TextOfFile(path) != urlmd5;
 }
 
 // Keeps the window responsive between entries; a WM_QUIT is put back for

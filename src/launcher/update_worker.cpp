@@ -11,6 +11,7 @@
 #include "net/download.h"
 #include "net/download_progress.h"
 #include "system/md5.h"
+#include "system/wide_text.h"
 #include "system/process.h"
 #include "win/unique.h"
 #include "win/wide.h"
@@ -40,18 +41,9 @@ struct Row {
   bool writable = false;
 };
 
-// FindFirstFile semantics: a folder of that name counts too.
-bool EntryExists(std::string_view path) {
-  const std::wstring widePath = win::Widen(path);
-  if (widePath.empty()) return false;
-  WIN32_FIND_DATAW found{};
-  const win::UniqueFind search(FindFirstFileW(widePath.c_str(), &found));
-  return static_cast<bool>(search);
-}
-
 // A missing file is no match, even for the digest of empty content.
 bool MatchesDigest(std::string_view path, std::string_view urlmd5) {
-  return EntryExists(path) && sys::Md5TextOfFile(path) == urlmd5;
+  return sys::EntryIsPresent(path) && sys::Md5TextOfFile(path) == urlmd5;
 }
 
 // Ends the programs whose executable is the target itself, never the
@@ -141,7 +133,7 @@ Row ReadRow(const MainWindow& window, std::int32_t index) {
 
 void UpdateRow(const MainWindow& window, const Row& row) {
   EndProgramsRunningFrom(row);
-  if (EntryExists(row.target)) {
+  if (sys::EntryIsPresent(row.target)) {
     SetStatus(window, row, kStatusPresent);
   } else {
     SetStatus(window, row, kStatusPreparing);

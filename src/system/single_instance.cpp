@@ -5,8 +5,10 @@
 #include <string>
 #include <utility>
 
+#include "system/file_name.h"
 #include "system/md5.h"
 #include "system/message_box.h"
+#include "system/wide_text.h"
 #include "system/window_activation.h"
 #include "win/unique.h"
 #include "win/wide.h"
@@ -15,21 +17,7 @@ namespace sys {
 namespace {
 
 // The bare file name of the running executable, with its extension.
-text::Text OwnExecutableName() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
-  return win::Narrow(path.substr(path.find_last_of(L'\\') + 1));
-}
+text::Text OwnExecutableName() { return FileTitle(ExecutablePath(), /*keepExtension=*/true); }
 
 // Opens the event of a running instance, or creates the marker of this one.
 // True when another instance holds it already, which includes one that

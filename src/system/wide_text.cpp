@@ -26,6 +26,29 @@ text::Text WideToText(std::string_view wideBytes) {
   return win::Narrow(wide, TextCodePage);
 }
 
+bool EntryIsPresent(std::string_view path) {
+  const std::wstring widePath = win::Widen(path, TextCodePage);
+  if (widePath.empty()) return false;
+  WIN32_FIND_DATAW found{};
+  const win::UniqueFind search(FindFirstFileW(widePath.c_str(), &found));
+  return static_cast<bool>(search);
+}
+
+text::Text ExecutablePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return win::Narrow(path, TextCodePage);
+    }
+    // Truncated: try a larger buffer, up to the longest path Windows has.
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
 bool FileIsPresent(std::string_view path) {
   const std::wstring widePath = win::Widen(path, TextCodePage);
   if (widePath.empty()) return false;

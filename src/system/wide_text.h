@@ -20,5 +20,10 @@ text::Text WideToText(std::string_view wideBytes);
 // True when `path` names an existing entry that is not a folder. Wildcards
 // in `path` are a pattern; its first match decides.
 bool FileIsPresent(std::string_view path);
+// True when a FindFirstFile search on `path` finds anything: a folder of
+// that name counts too, and wildcards match.
+bool EntryIsPresent(std::string_view path);
+// The full path of the running executable; empty when it cannot be read.
+text::Text ExecutablePath();
 
 }  // namespace sys
