@@ -16,10 +16,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
 have_locale() { locale -a 2>/dev/null | grep -qix "$1"; }
 
 ensure_locales() {
-  for spec in zh_CN:zh_CN.utf8 en_US:en_US.utf8; do
-    if ! have_locale "${spec#*:}"; then
-      echo "compiling locale ${spec%%:*}.UTF-8"
-      localedef -i "${spec%%:*}" -c -f UTF-8 "${spec%%:*}.UTF-8"
+  for pair in zh_CN:zh_CN.utf8 en_US:en_US.utf8; do
+    if ! have_locale "${pair#*:}"; then
+      echo "compiling locale ${pair%%:*}.UTF-8"
+      localedef -i "${pair%%:*}" -c -f UTF-8 "${pair%%:*}.UTF-8"
     fi
   done
 }
