@@ -1,6 +1,7 @@
 #include "net/http_request.h"
 
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <exception>
 #include <limits>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "net/cookie_merge.h"
+#include "net/request_deadline.h"
 #include "net/request_text.h"
 #include "win/wide.h"
 
@@ -88,6 +90,34 @@ std::int32_t TimeoutMilliseconds(std::int32_t timeoutSeconds) {
   return timeoutSeconds > kLargest ? kLargest * 1000 : timeoutSeconds * 1000;
 }
 
+// Windows' request object keeps to its timeouts (and may only be aborted
+// from its own events); Wine's waits for response headers without limit.
+bool RequestObjectNeedsDeadline() {
+  static const bool wine = [] {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  }();
+  return wine;
+}
+
+// The timeouts bound resolving, connecting, sending and receiving one by one;
+// the whole exchange may take the four one after another.
+std::chrono::milliseconds ExchangeLimit(std::int32_t timeoutSeconds) {
+  return std::chrono::milliseconds(std::int64_t{4} * TimeoutMilliseconds(timeoutSeconds));
+}
+
+// Sends `body`; false when the exchange failed or ran past the limit.
+bool SendWithinLimit(const win::Dispatch& request, const win::Variant& body,
+                     std::int32_t timeoutSeconds) {
+  if (timeoutSeconds == -1 || !RequestObjectNeedsDeadline()) {
+    return request.Call(L"Send", {body}).ok();
+  }
+  RequestDeadline deadline(request, ExchangeLimit(timeoutSeconds));
+  const bool sent = request.Call(L"Send", {body}).ok();
+  deadline.Stop();
+  return sent && !deadline.expired();
+}
+
 // Status arrives as a number; a fraction is dropped, and anything that is no
 // 32-bit number reads as 0.
 std::int32_t StatusOf(const win::Dispatch& request) {
@@ -153,16 +183,21 @@ text::ByteString Exchange(std::string_view url, const HttpRequestOptions& option
     request.Call(L"SetRequestHeader", {win::Widen(name), win::Widen(value)});
   }
 
-  if (!options.byteBody.empty()) {
-    request.Call(L"Send", {win::Variant::FromBytes(options.byteBody)});
-  } else {
-    request.Call(L"Send", {win::Widen(options.textBody)});
+  const win::Variant sentBody = options.byteBody.empty()
+                                   ? win::Variant(win::Widen(options.textBody))
+                                   : win::Variant::FromBytes(options.byteBody);
+  // After a failed exchange the reads would give nothing, except that Wine's
+  // object keeps the headers of a response whose body timed out, and reading
+  // its body then crashes: a failed exchange is not read at all.
+  text::ByteString body;
+  text::Text responseHeaders;
+  std::int32_t status = 0;
+  if (SendWithinLimit(request, sentBody, options.timeoutSeconds)) {
+    body = request.Get(L"ResponseBody").value.ToBytes();
+    responseHeaders = win::Narrow(
+        request.Call(L"GetAllResponseHeaders").value.ToWide().value_or(std::wstring()));
+    status = StatusOf(request);
   }
-
-  text::ByteString body = request.Get(L"ResponseBody").value.ToBytes();
-  const text::Text responseHeaders =
-      win::Narrow(request.Call(L"GetAllResponseHeaders").value.ToWide().value_or(std::wstring()));
-  const std::int32_t status = StatusOf(request);
 
   text::Text responseCookies = ExtractResponseCookies(text::Split(responseHeaders, "\r\n"));
   if (options.mergeCookies && options.cookies) {

@@ -27,6 +27,8 @@ struct HttpRequestOptions {
   text::ByteString byteBody{};
   text::Text proxy{};
   // -1 leaves the object's timeouts alone; 1 or more is seconds; else 15 s.
+  // Each of the four timeouts gets that value; where the object ignores them
+  // (Wine), the whole exchange is aborted after four times that value.
   std::int32_t timeoutSeconds = 0;
   text::Text proxyUser{};
   text::Text proxyPassword{};
