@@ -1,9 +1,5 @@
 #include "launcher/program_location.h"
 
-#include <windows.h>
-
-#include <string>
-
 #include "system/wide_text.h"
 
 namespace launcher {

@@ -18,8 +18,6 @@
 #include "system/shortcut.h"
 #include "system/single_instance.h"
 #include "system/wide_text.h"
-#include "win/unique.h"
-#include "win/wide.h"
 
 namespace launcher {
 namespace {
