@@ -36,10 +36,6 @@ text::Text EntryQuery(std::int32_t k, std::string_view member) {
   return "url['" + text::FormatInt(k) + "']." + text::Text(member);
 }
 
-bool IsOutdated(std::string_view path, std::string_view urlmd5) {
-  return !sys::EntryIsPresent(path) || sys::Md5TextOfFile(path) != urlmd5;
-}
-
 // Keeps the window responsive between entries; a WM_QUIT is put back for
 // the message loop.
 void ProcessPendingMessages() {
@@ -66,7 +62,7 @@ void ListOutdatedFiles(MainWindow& window, json::JsonDocument& document) {
     // itself, never matches a file and so stays a harmless row.
     const bool safe = urlname.empty() ||
                       (IsSafeUpdateName(urlname) && PathLiesUnder(window.RunDirectory(), path));
-    if (safe && IsOutdated(path, urlmd5)) {
+    if (safe && !sys::FileMatchesMd5(path, urlmd5)) {
       const text::Text url = document.GetText(EntryQuery(k, "url"));
       const std::int32_t number = ListRowCount(list) + 1;
       AppendListRow(list, {text::FormatInt(number), urlname, urlmd5, url, ""});

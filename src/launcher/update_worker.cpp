@@ -41,11 +41,6 @@ struct Row {
   bool writable = false;
 };
 
-// A missing file is no match, even for the digest of empty content.
-bool MatchesDigest(std::string_view path, std::string_view urlmd5) {
-  return sys::EntryIsPresent(path) && sys::Md5TextOfFile(path) == urlmd5;
-}
-
 // Ends the programs whose executable is the target itself, never the
 // launcher; one per pass, waiting until it has let go of the file.
 void EndProgramsRunningFrom(const Row& row) {
@@ -141,7 +136,7 @@ void UpdateRow(const MainWindow& window, const Row& row) {
     Transfer(window, row);
     SetStatus(window, row, kStatusDownloaded);
   }
-  if (MatchesDigest(row.target, row.urlmd5)) {
+  if (sys::FileMatchesMd5(row.target, row.urlmd5)) {
     SetStatus(window, row, kStatusVerified);
     return;
   }
@@ -149,7 +144,7 @@ void UpdateRow(const MainWindow& window, const Row& row) {
   Transfer(window, row);
   SetStatus(window, row, kStatusDownloaded);
   // No third attempt; the next start lists the file again.
-  if (!MatchesDigest(row.target, row.urlmd5)) SetStatus(window, row, kStatusFailed);
+  if (!sys::FileMatchesMd5(row.target, row.urlmd5)) SetStatus(window, row, kStatusFailed);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <climits>
 #include <vector>
 
+#include "system/wide_text.h"
 #include "win/unique.h"
 #include "win/wide.h"
 
@@ -87,6 +88,10 @@ text::Text Md5TextOfFile(std::string_view path) {
     if (!hash.Add(std::string_view(buffer.data(), read))) return {};
   }
   return hash.Finish();
+}
+
+bool FileMatchesMd5(std::string_view path, std::string_view md5) {
+  return EntryIsPresent(path) && Md5TextOfFile(path) == md5;
 }
 
 }  // namespace sys

@@ -15,4 +15,8 @@ text::Text Md5Text(std::string_view data);
 // be read counts as empty content. Empty when the service fails.
 text::Text Md5TextOfFile(std::string_view path);
 
+// Whether an entry exists at `path` and its content has the digest `md5`. A
+// missing file is no match, not even for the digest of empty content.
+bool FileMatchesMd5(std::string_view path, std::string_view md5);
+
 }  // namespace sys

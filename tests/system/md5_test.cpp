@@ -70,4 +70,15 @@ TEST(Md5Test, UnreadableFilesCountAsEmptyContent) {
   EXPECT_EQ(Md5TextOfFile(""), kEmptyDigest);
 }
 
+TEST(Md5Test, AMissingFileMatchesNoDigest) {
+  TempFolder folder;
+  folder.WriteFile("empty.bin", "");
+  folder.WriteFile("small.bin", "abc");
+
+  EXPECT_TRUE(sys::FileMatchesMd5(folder.Join("empty.bin"), kEmptyDigest));
+  EXPECT_TRUE(sys::FileMatchesMd5(folder.Join("small.bin"), "900150983cd24fb0d6963f7d28e17f72"));
+  EXPECT_FALSE(sys::FileMatchesMd5(folder.Join("small.bin"), kEmptyDigest));
+  EXPECT_FALSE(sys::FileMatchesMd5(folder.Join("missing.bin"), kEmptyDigest));
+}
+
 }  // namespace
