@@ -60,8 +60,7 @@ void ListOutdatedFiles(MainWindow& window, json::JsonDocument& document) {
     // The worker writes to this path: a name from the server that reaches
     // elsewhere never becomes a row. The empty name names the run directory
     // itself, never matches a file and so stays a harmless row.
-    const bool safe = urlname.empty() ||
-                      (IsSafeUpdateName(urlname) && PathLiesUnder(window.RunDirectory(), path));
+    const bool safe = urlname.empty() || IsWritableUpdateName(window.RunDirectory(), urlname);
     if (safe && !sys::FileMatchesMd5(path, urlmd5)) {
       const text::Text url = document.GetText(EntryQuery(k, "url"));
       const std::int32_t number = ListRowCount(list) + 1;

@@ -110,4 +110,9 @@ bool PathLiesUnder(std::string_view directory, std::string_view path) {
                               static_cast<int>(base.size()), TRUE) == CSTR_EQUAL;
 }
 
+bool IsWritableUpdateName(std::string_view runDirectory, std::string_view name) {
+  return IsSafeUpdateName(name) &&
+         PathLiesUnder(runDirectory, text::Text(runDirectory) + "\\" + text::Text(name));
+}
+
 }  // namespace launcher

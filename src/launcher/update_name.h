@@ -22,4 +22,8 @@ bool IsSafeUpdateName(std::string_view name);
 // system.
 bool PathLiesUnder(std::string_view directory, std::string_view path);
 
+// Whether the file `runDirectory\name` may be written by the update: the
+// name is safe and the path it makes lies under `runDirectory`.
+bool IsWritableUpdateName(std::string_view runDirectory, std::string_view name);
+
 }  // namespace launcher

@@ -122,7 +122,7 @@ Row ReadRow(const MainWindow& window, std::int32_t index) {
   row.urlmd5 = ListItemText(list, index, kColumnDigest);
   row.url = ListItemText(list, index, kColumnUrl);
   row.target = window.RunDirectory() + "\\" + row.urlname;
-  row.writable = IsSafeUpdateName(row.urlname) && PathLiesUnder(window.RunDirectory(), row.target);
+  row.writable = IsWritableUpdateName(window.RunDirectory(), row.urlname);
   return row;
 }
 

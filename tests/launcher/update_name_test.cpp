@@ -54,5 +54,15 @@ TEST(PathLiesUnder, FullPathsInsideTheDirectoryOnly) {
   EXPECT_TRUE(PathLiesUnder(base, upper + "\\x.dll"));
 }
 
+TEST(IsWritableUpdateName, SafeNamesThatStayInTheRunDirectory) {
+  test_support::TempFolder folder;
+  EXPECT_TRUE(IsWritableUpdateName(folder.path(), "T.exe"));
+  EXPECT_TRUE(IsWritableUpdateName(folder.path(), "plugins\\x.dll"));
+  EXPECT_FALSE(IsWritableUpdateName(folder.path(), "..\\x.dll"));
+  EXPECT_FALSE(IsWritableUpdateName(folder.path(), "C:\\x.dll"));
+  EXPECT_FALSE(IsWritableUpdateName(folder.path(), ""));
+  EXPECT_FALSE(IsWritableUpdateName("", "T.exe"));
+}
+
 }  // namespace
 }  // namespace launcher
