@@ -3,11 +3,26 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 
 #include "win/unique.h"
 #include "win/wide.h"
 
 namespace sys {
+namespace {
+
+// What a FindFirstFile search on `path` finds first; nothing when it finds
+// nothing.
+std::optional<WIN32_FIND_DATAW> FirstMatch(std::string_view path) {
+  const std::wstring widePath = win::Widen(path, TextCodePage);
+  if (widePath.empty()) return std::nullopt;
+  WIN32_FIND_DATAW found{};
+  const win::UniqueFind search(FindFirstFileW(widePath.c_str(), &found));
+  if (!search) return std::nullopt;
+  return found;
+}
+
+}  // namespace
 
 text::ByteString TextToWide(std::string_view source) {
   const std::wstring wide = win::Widen(source, TextCodePage);
@@ -26,13 +41,7 @@ text::Text WideToText(std::string_view wideBytes) {
   return win::Narrow(wide, TextCodePage);
 }
 
-bool EntryIsPresent(std::string_view path) {
-  const std::wstring widePath = win::Widen(path, TextCodePage);
-  if (widePath.empty()) return false;
-  WIN32_FIND_DATAW found{};
-  const win::UniqueFind search(FindFirstFileW(widePath.c_str(), &found));
-  return static_cast<bool>(search);
-}
+bool EntryIsPresent(std::string_view path) { return FirstMatch(path).has_value(); }
 
 text::Text ExecutablePath() {
   std::wstring path(MAX_PATH, L'\0');
@@ -50,12 +59,8 @@ text::Text ExecutablePath() {
 }
 
 bool FileIsPresent(std::string_view path) {
-  const std::wstring widePath = win::Widen(path, TextCodePage);
-  if (widePath.empty()) return false;
-  WIN32_FIND_DATAW found{};
-  win::UniqueFind search(FindFirstFileW(widePath.c_str(), &found));
-  if (!search) return false;
-  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  const std::optional<WIN32_FIND_DATAW> found = FirstMatch(path);
+  return found && (found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 }  // namespace sys
