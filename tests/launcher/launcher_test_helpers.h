@@ -10,10 +10,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 
-#include "launcher/program_location.h"
 #include "support/temp_folder.h"
+#include "support/ui_driver.h"
 #include "win/wide.h"
 
 namespace launcher_test {
@@ -22,12 +21,10 @@ namespace launcher_test {
 // "KPLUmwrtezq?=905%~+mnbvxc" (a4 81cb971d8 ...).
 inline constexpr std::string_view kExpectedToken = "81CB971D8";
 
-// The folder of the running test executable, where the build puts
-// fake_t.exe and launcher_e2e.exe too.
-inline std::string BinaryDirectory() { return launcher::CurrentProgramLocation().runDirectory; }
-
+// Copies a program the build puts beside the test executable (fake_t.exe,
+// launcher_e2e.exe) to `toPath`.
 inline bool CopyProgram(std::string_view fromName, const std::string& toPath) {
-  const std::wstring from = win::Widen(BinaryDirectory() + "\\" + std::string(fromName));
+  const std::wstring from = win::Widen(test_support::BesideTestExecutable(std::string(fromName)));
   return CopyFileW(from.c_str(), win::Widen(toPath).c_str(), FALSE) != FALSE;
 }
 
@@ -51,12 +48,11 @@ inline bool PumpMessagesUntil(const std::function<bool()>& done,
 // The file's content once it exists (the stand-in writes it in one move).
 inline std::optional<std::string> WaitForFile(const std::string& path,
                                               std::chrono::seconds limit = std::chrono::seconds(60)) {
-  const auto end = std::chrono::steady_clock::now() + limit;
   const std::wstring widePath = win::Widen(path);
-  while (GetFileAttributesW(widePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    if (std::chrono::steady_clock::now() > end) return std::nullopt;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  const bool present = test_support::WaitUntil(
+      [&] { return GetFileAttributesW(widePath.c_str()) != INVALID_FILE_ATTRIBUTES; },
+      static_cast<DWORD>(std::chrono::milliseconds(limit).count()));
+  if (!present) return std::nullopt;
   return test_support::ReadWholeFile(path);
 }
 

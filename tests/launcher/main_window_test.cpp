@@ -7,13 +7,13 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "launcher/window_controls.h"
 #include "launcher_test_helpers.h"
-#include "win/unique.h"
 #include "win/wide.h"
 
 namespace launcher {
@@ -235,21 +235,12 @@ TEST(MainWindowDpi, FormScalesWithTheSystemDpi) {
   RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
 
   SetEnvironmentVariableW(L"LAUNCHER_EXPECT_DPI", L"144");
-  std::wstring commandLine = L"\"" + win::Widen(launcher_test::BinaryDirectory()) +
-                             L"\\launcher_tests.exe\" --gtest_filter=MainWindowTest.IsBuiltHiddenAsTheFormGivesIt";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                      nullptr, &startup, &process);
+  const test_support::StartedProgram run =
+      test_support::StartProgram(test_support::BesideTestExecutable("launcher_tests.exe"),
+                                 "--gtest_filter=MainWindowTest.IsBuiltHiddenAsTheFormGivesIt");
   SetEnvironmentVariableW(L"LAUNCHER_EXPECT_DPI", nullptr);
-  DWORD exitCode = 1;
-  if (started) {
-    const win::UniqueHandle processHandle(process.hProcess);
-    const win::UniqueHandle threadHandle(process.hThread);
-    WaitForSingleObject(process.hProcess, 120000);
-    GetExitCodeProcess(process.hProcess, &exitCode);
-  }
+  const std::optional<DWORD> exitCode =
+      run ? test_support::WaitForExit(run.process.get(), 120000) : std::nullopt;
 
   if (hadValue) {
     RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous),
@@ -258,8 +249,8 @@ TEST(MainWindowDpi, FormScalesWithTheSystemDpi) {
     RegDeleteValueW(desktop, L"LogPixels");
   }
   RegCloseKey(desktop);
-  ASSERT_TRUE(started);
-  EXPECT_EQ(exitCode, 0u) << "the form's geometry is wrong at 144 DPI";
+  ASSERT_TRUE(run);
+  EXPECT_EQ(exitCode, std::optional<DWORD>(0)) << "the form's geometry is wrong at 144 DPI";
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "launcher/program_location.h"
 #include "launcher/window_controls.h"
 #include "launcher_test_helpers.h"
 #include "support/http_test_server.h"
