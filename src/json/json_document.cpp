@@ -32,6 +32,16 @@ text::Text Concat(std::initializer_list<std::string_view> pieces) {
   return result;
 }
 
+// The script that serialises `expression`, followed by a marker step.
+text::Text Stringified(std::string_view expression, std::string_view markerStep) {
+  return Concat({"JSON.stringify(", expression, ")", markerStep});
+}
+
+// The script that reads the type text ("[object Array]" ...) of `expression`.
+text::Text TypeTextOf(std::string_view expression) {
+  return Concat({"Object.prototype.toString.call(", expression, ")"});
+}
+
 // The text as a single-quoted script literal's contents.
 text::Text EscapeForLiteral(std::string_view value) {
   text::Text escaped = text::ReplaceAll(value, "\\", "\\\\");
@@ -86,7 +96,7 @@ bool JsonDocument::Parse(std::string_view jsonText, bool noEval, ScriptError* er
 bool JsonDocument::Reset() { return EvalTruth(Concat({m_name, " = {}"})); }
 
 text::Text JsonDocument::ToJsonText() {
-  return EvalText(Concat({"JSON.stringify(", m_name, ")", kMarkerStep}));
+  return EvalText(Stringified(m_name, kMarkerStep));
 }
 
 bool JsonDocument::SetValue(std::string_view path, std::string_view value, bool isJson) {
@@ -99,7 +109,7 @@ bool JsonDocument::SetValue(std::string_view path, std::string_view value, bool 
   // An empty value is the empty object, in the merge and in the assignment.
   const std::string_view jsonValue = value.empty() ? std::string_view("{}") : value;
   if (holdsValue &&
-      EvalText(Concat({"Object.prototype.toString.call(", target, ")"})) == "[object Object]") {
+      EvalText(TypeTextOf(target)) == "[object Object]") {
     return EvalTruth(Concat({target, " = get__extend(", target, ", ", jsonValue, ")"}));
   }
   return EvalTruth(Concat({target, " = eval(", jsonValue, ")"}));
@@ -129,12 +139,12 @@ bool JsonDocument::Exists(std::string_view path) {
 JsonValueKind JsonDocument::GetKind(std::string_view path) {
   const text::Text target = Resolved(path);
   if (EvalTruth(Concat({target, " == null"}))) return JsonValueKind::Null;
-  return KindFromTypeText(EvalText(Concat({"Object.prototype.toString.call(", target, ")"})));
+  return KindFromTypeText(EvalText(TypeTextOf(target)));
 }
 
 text::Text JsonDocument::GetText(std::string_view path, bool asJson) {
   const text::Text target = Resolved(path);
-  if (asJson) return EvalText(Concat({"JSON.stringify(", target, ")", kMarkerStep}));
+  if (asJson) return EvalText(Stringified(target, kMarkerStep));
   return EvalText(Concat({target, ".toString()", kMarkerStep}));
 }
 
@@ -152,7 +162,7 @@ std::int32_t JsonDocument::GetCount(std::string_view path) {
 
 JsonDocument JsonDocument::GetDocument(std::string_view path) {
   const text::Text target = Resolved(path);
-  return DocumentFrom(EvalText(Concat({"JSON.stringify(", target, ")", kMarkerKeptStep})));
+  return DocumentFrom(EvalText(Stringified(target, kMarkerKeptStep)));
 }
 
 bool JsonDocument::AddElement(std::string_view value, std::string_view path, bool isJson,
@@ -171,13 +181,13 @@ bool JsonDocument::AddElement(std::string_view value, std::string_view path, boo
 JsonDocument JsonDocument::GetElementDocument(std::int32_t index, std::string_view path) {
   const text::Text target = Resolved(path);
   return DocumentFrom(EvalText(
-      Concat({"JSON.stringify(", target, "[", text::FormatInt(index), "])", kMarkerKeptStep})));
+      Stringified(Concat({target, "[", text::FormatInt(index), "]"}), kMarkerKeptStep)));
 }
 
 text::Text JsonDocument::GetElementText(std::int32_t index, std::string_view path, bool asJson) {
   const text::Text target = Resolved(path);
   const text::Text element = Concat({target, "[", text::FormatInt(index), "]"});
-  if (asJson) return EvalText(Concat({"JSON.stringify(", element, ")", kMarkerStep}));
+  if (asJson) return EvalText(Stringified(element, kMarkerStep));
   return EvalText(Concat({element, kMarkerStep}));
 }
 
@@ -208,7 +218,7 @@ bool JsonDocument::SetNumber(std::string_view path, double number) {
 double JsonDocument::GetNumber(std::string_view path) { return ToNumber(Eval(Resolved(path))); }
 
 text::Text JsonDocument::GetJsonText(std::string_view path) {
-  return EvalText(Concat({"JSON.stringify(", Resolved(path), ")", kMarkerStep}));
+  return EvalText(Stringified(Resolved(path), kMarkerStep));
 }
 
 win::ComPtr<IDispatch> JsonDocument::GetEngine() {
