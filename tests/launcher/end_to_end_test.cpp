@@ -117,8 +117,8 @@ class EndToEndTest : public testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(m_server.listening()) << "port " << LAUNCHER_E2E_PORT << " is taken";
-    ASSERT_TRUE(launcher_test::CopyProgram("launcher_e2e.exe", m_folder.Join("launcher.exe")));
-    ASSERT_TRUE(launcher_test::CopyProgram("fake_t.exe", m_folder.Join("T.exe")));
+    ASSERT_TRUE(test_support::CopyProgram("launcher_e2e.exe", m_folder.Join("launcher.exe")));
+    ASSERT_TRUE(test_support::CopyProgram("fake_t.exe", m_folder.Join("T.exe")));
   }
 
   void TearDown() override {
@@ -155,8 +155,7 @@ class EndToEndTest : public testing::Test {
 
 TEST_F(EndToEndTest, CurrentFilesStartTExeWithTheTokenAndNeverShowTheWindow) {
   m_folder.WriteFile("data.txt", "hello");
-  m_manifest = std::string("{\"url\": [{\"urlname\": \"data.txt\", \"urlmd5\": \"") + kMd5Hello +
-               "\", \"url\": \"http://127.0.0.1/data.txt\"}]}";
+  m_manifest = launcher_test::Manifest({{"data.txt", kMd5Hello, "http://127.0.0.1/data.txt"}});
   auto launcher = StartLauncher(m_folder.path());
   ASSERT_TRUE(launcher);
 
@@ -197,7 +196,7 @@ TEST_F(EndToEndTest, EmptyManifestShowsTheErrorAndStartsNothing) {
 TEST_F(EndToEndTest, RefusesToRunFromAFolderNamedTemp) {
   const std::string tempFolder = m_folder.Join("Temp");
   m_folder.MakeFolder("Temp");
-  ASSERT_TRUE(launcher_test::CopyProgram("launcher_e2e.exe", tempFolder + "\\launcher.exe"));
+  ASSERT_TRUE(test_support::CopyProgram("launcher_e2e.exe", tempFolder + "\\launcher.exe"));
   auto launcher = StartLauncher(tempFolder);
   ASSERT_TRUE(launcher);
 
@@ -214,8 +213,7 @@ TEST_F(EndToEndTest, RefusesToRunFromAFolderNamedTemp) {
 
 TEST_F(EndToEndTest, AsksBeforeUpdatingKeepsASecondCopyOutAndStartsTExeOnNo) {
   m_folder.WriteFile("data.txt", "outdated");
-  m_manifest = std::string("{\"url\": [{\"urlname\": \"data.txt\", \"urlmd5\": \"") + kMd5Hello +
-               "\", \"url\": \"http://127.0.0.1/data.txt\"}]}";
+  m_manifest = launcher_test::Manifest({{"data.txt", kMd5Hello, "http://127.0.0.1/data.txt"}});
   auto first = StartLauncher(m_folder.path());
   ASSERT_TRUE(first);
   const HWND question = test_support::WaitForDialog(first.processId, kLimitMs);
@@ -253,14 +251,12 @@ TEST_F(EndToEndTest, WithoutTExeUpdatesInItsWindowThenStartsTheDownloadedTExe) {
   ASSERT_FALSE(mainProgram.empty());
   ASSERT_TRUE(DeleteFileW(win::Widen(m_folder.Join("T.exe")).c_str()));
   m_release = {{"T.exe", mainProgram}, {"data.txt", "hello"}};
-  m_manifest = "{\"url\": [";
+  std::vector<launcher_test::ManifestEntry> entries;
   for (const auto& [name, content] : m_release) {
-    if (m_manifest.back() == '}') m_manifest += ", ";
-    m_manifest += "{\"urlname\": \"" + name + "\", \"urlmd5\": \"" + sys::Md5Text(content) +
-                  "\", \"url\": \"http://127.0.0.1:" + std::to_string(LAUNCHER_E2E_PORT) + "/files/" +
-                  name + "\"}";
+    entries.push_back({name, sys::Md5Text(content),
+                       "http://127.0.0.1:" + std::to_string(LAUNCHER_E2E_PORT) + "/files/" + name});
   }
-  m_manifest += "]}";
+  m_manifest = launcher_test::Manifest(entries);
 
   auto launcher = StartLauncher(m_folder.path());
   ASSERT_TRUE(launcher);

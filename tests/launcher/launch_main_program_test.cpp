@@ -22,14 +22,11 @@ TEST(LaunchToken, NineUpperCaseDigitsFromTheKeyDigestsThirdCharacter) {
 class LaunchMainProgramTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(launcher_test::CopyProgram("fake_t.exe", m_folder.Join("T.exe")));
+    ASSERT_TRUE(test_support::CopyProgram("fake_t.exe", m_folder.Join("T.exe")));
     ASSERT_TRUE(m_window.Create());
   }
 
-  std::string RecordedParameters() {
-    const auto recorded = launcher_test::WaitForFile(m_folder.Join("command_line.txt"));
-    return recorded ? launcher_test::ParametersOf(*recorded) : "<T.exe did not start>";
-  }
+  std::string RecordedParameters() { return launcher_test::RecordedParameters(m_folder); }
 
   test_support::TempFolder m_folder;
   MainWindow m_window{{.runDirectory = m_folder.path(), .quitWhenDestroyed = false}};

@@ -1,6 +1,5 @@
-// Helpers shared by the launcher's tests: where the helper programs live,
-// copying them into run folders, waiting for files, and reading the command
-// line the T.exe stand-in recorded.
+// Helpers shared by the launcher's tests: waiting for files, reading the
+// command line the T.exe stand-in recorded, and writing manifests.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/temp_folder.h"
 #include "support/ui_driver.h"
@@ -20,13 +20,6 @@ namespace launcher_test {
 // What LaunchToken must give: the upper-case digits 3 to 11 of the MD5 of
 // "KPLUmwrtezq?=905%~+mnbvxc" (a4 81cb971d8 ...).
 inline constexpr std::string_view kExpectedToken = "81CB971D8";
-
-// Copies a program the build puts beside the test executable (fake_t.exe,
-// launcher_e2e.exe) to `toPath`.
-inline bool CopyProgram(std::string_view fromName, const std::string& toPath) {
-  const std::wstring from = win::Widen(test_support::BesideTestExecutable(std::string(fromName)));
-  return CopyFileW(from.c_str(), win::Widen(toPath).c_str(), FALSE) != FALSE;
-}
 
 // Lets the calling thread's windows work while waiting. The limit only keeps
 // a broken run from hanging; nothing is timed.
@@ -56,6 +49,32 @@ inline std::optional<std::string> WaitForFile(const std::string& path,
   return test_support::ReadWholeFile(path);
 }
 
+// One entry of an update manifest.
+struct ManifestEntry {
+  std::string urlname, urlmd5, url;
+};
+
+// `value` as a JSON string.
+inline std::string JsonString(std::string_view value) {
+  std::string quoted = "\"";
+  for (char c : value) {
+    if (c == '\\' || c == '"') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+// The manifest the server sends: {"url": [{"urlname": ..., "urlmd5": ..., "url": ...}, ...]}.
+inline std::string Manifest(const std::vector<ManifestEntry>& entries) {
+  std::string json = "{\"url\": [";
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (i) json += ", ";
+    json += "{\"urlname\": " + JsonString(entries[i].urlname) + ", \"urlmd5\": " +
+            JsonString(entries[i].urlmd5) + ", \"url\": " + JsonString(entries[i].url) + "}";
+  }
+  return json + "]}";
+}
+
 // The parameter text of a recorded command line: what follows the program
 // name (quoted or not) and the blanks after it.
 inline std::string ParametersOf(std::string_view commandLine) {
@@ -68,6 +87,13 @@ inline std::string ParametersOf(std::string_view commandLine) {
   }
   while (i < commandLine.size() && (commandLine[i] == ' ' || commandLine[i] == '\t')) ++i;
   return std::string(commandLine.substr(i));
+}
+
+// The parameters T.exe was started with in `folder`, or a text saying it
+// never started.
+inline std::string RecordedParameters(const test_support::TempFolder& folder) {
+  const auto recorded = WaitForFile(folder.Join("command_line.txt"));
+  return recorded ? ParametersOf(*recorded) : "<T.exe did not start>";
 }
 
 }  // namespace launcher_test

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "launcher/window_controls.h"
+#include "launcher_test_helpers.h"
 #include "support/http_test_server.h"
 #include "support/temp_folder.h"
 #include "system/message_box.h"
@@ -35,28 +36,8 @@ constexpr char kErrorMessage[] =
 constexpr char kQuestion[] =
     "当前软件有新版本需要更新，是否进行更新。\r\n\r\n如果更新的话会关闭所有已执行的软件！";
 
-struct Entry {
-  std::string urlname, urlmd5, url;
-};
-
-std::string JsonString(std::string_view value) {
-  std::string quoted = "\"";
-  for (char c : value) {
-    if (c == '\\' || c == '"') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
-std::string Manifest(const std::vector<Entry>& entries) {
-  std::string json = "{\"url\": [";
-  for (size_t i = 0; i < entries.size(); ++i) {
-    if (i) json += ", ";
-    json += "{\"urlname\": " + JsonString(entries[i].urlname) + ", \"urlmd5\": " +
-            JsonString(entries[i].urlmd5) + ", \"url\": " + JsonString(entries[i].url) + "}";
-  }
-  return json + "]}";
-}
+using launcher_test::Manifest;
+using Entry = launcher_test::ManifestEntry;
 
 using Row = std::vector<std::string>;
 

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "launcher_test_helpers.h"
 #include "support/http_test_server.h"
@@ -22,19 +23,15 @@ TEST(UpdateEndToEnd, AnsweringYesDownloadsEveryListedFileThenStartsTExe) {
   const std::map<std::string, std::string> release = {
       {"data.txt", "hello"}, {"plugins\\x.dll", std::string(300000, 'p')}, {"readme.txt", "read me"}};
   const std::string base = "http://127.0.0.1:" + std::to_string(LAUNCHER_E2E_PORT);
-  std::string manifest = "{\"url\": [";
+  std::vector<launcher_test::ManifestEntry> entries;
   std::map<std::string, std::string> byPath;
   int index = 0;
   for (const auto& [name, content] : release) {
     const std::string path = "/files/" + std::to_string(index++);
     byPath[path] = content;
-    std::string jsonName;
-    for (char c : name) jsonName += c == '\\' ? std::string("\\\\") : std::string(1, c);
-    if (manifest.back() == '}') manifest += ", ";
-    manifest += "{\"urlname\": \"" + jsonName + "\", \"urlmd5\": \"" + sys::Md5Text(content) +
-                "\", \"url\": \"" + base + path + "\"}";
+    entries.push_back({name, sys::Md5Text(content), base + path});
   }
-  manifest += "]}";
+  const std::string manifest = launcher_test::Manifest(entries);
   test_support::HttpTestServer server(
       [&](const test_support::HttpTestRequest& request) {
         if (request.target == "/marlowtrade/marlow2.t") return test_support::TextResponse(manifest);
@@ -46,8 +43,8 @@ TEST(UpdateEndToEnd, AnsweringYesDownloadsEveryListedFileThenStartsTExe) {
   ASSERT_TRUE(server.listening()) << "port " << LAUNCHER_E2E_PORT << " is taken";
 
   test_support::TempFolder folder;
-  ASSERT_TRUE(launcher_test::CopyProgram("launcher_e2e.exe", folder.Join("launcher.exe")));
-  ASSERT_TRUE(launcher_test::CopyProgram("fake_t.exe", folder.Join("T.exe")));
+  ASSERT_TRUE(test_support::CopyProgram("launcher_e2e.exe", folder.Join("launcher.exe")));
+  ASSERT_TRUE(test_support::CopyProgram("fake_t.exe", folder.Join("T.exe")));
   folder.WriteFile("data.txt", "outdated");
 
   test_support::StartedProgram launcher = test_support::StartProgram(folder.Join("launcher.exe"));

@@ -66,7 +66,7 @@ class UpdateWorkerTest : public testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(m_server.listening());
-    ASSERT_TRUE(launcher_test::CopyProgram("fake_t.exe", m_folder.Join("T.exe")));
+    ASSERT_TRUE(test_support::CopyProgram("fake_t.exe", m_folder.Join("T.exe")));
     ASSERT_TRUE(m_window.Create());
     SetWindowSubclass(m_window.controls().超级列表框1, &RecordStatus, 0,
                       reinterpret_cast<DWORD_PTR>(this));
@@ -124,10 +124,7 @@ class UpdateWorkerTest : public testing::Test {
     std::lock_guard lock(m_mutex);
     return m_requests;
   }
-  std::string MainProgramParameters() {
-    const auto recorded = launcher_test::WaitForFile(m_folder.Join("command_line.txt"));
-    return recorded ? launcher_test::ParametersOf(*recorded) : "<T.exe did not start>";
-  }
+  std::string MainProgramParameters() { return launcher_test::RecordedParameters(m_folder); }
 
   test_support::TempFolder m_folder;
   MainWindow m_window{{.runDirectory = m_folder.path(), .quitWhenDestroyed = false}};
@@ -313,8 +310,7 @@ class RunningProgramTest : public UpdateWorkerTest {
  protected:
   test_support::StartedProgram StartCopy(const std::string& relativePath) {
     const std::string path = m_folder.Join(relativePath);
-    EXPECT_TRUE(CopyFileW(win::Widen(test_support::BesideTestExecutable("sleeper.exe")).c_str(),
-                          win::Widen(path).c_str(), FALSE));
+    EXPECT_TRUE(test_support::CopyProgram("sleeper.exe", path));
     return test_support::StartProgram(path);
   }
 };

@@ -103,4 +103,9 @@ std::string BesideTestExecutable(const std::string& fileName) {
   return win::Narrow(folder) + fileName;
 }
 
+bool CopyProgram(const std::string& fileName, const std::string& toPath) {
+  return CopyFileW(win::Widen(BesideTestExecutable(fileName)).c_str(), win::Widen(toPath).c_str(),
+                   FALSE) != FALSE;
+}
+
 }  // namespace test_support

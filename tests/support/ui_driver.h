@@ -46,5 +46,8 @@ bool ClickButton(HWND dialog, int buttonId);
 
 // The full path of a file beside the running test executable.
 std::string BesideTestExecutable(const std::string& fileName);
+// Copies the program `fileName` from beside the running test executable
+// (where the build puts the helper programs) to `toPath`.
+bool CopyProgram(const std::string& fileName, const std::string& toPath);
 
 }  // namespace test_support

@@ -36,8 +36,7 @@ class ProcessTest : public testing::Test {
          slash = path.find('\\', slash + 1)) {
       CreateDirectoryW(win::Widen(path.substr(0, slash)).c_str(), nullptr);
     }
-    const std::wstring sleeper = win::Widen(test_support::BesideTestExecutable("sleeper.exe"));
-    EXPECT_TRUE(CopyFileW(sleeper.c_str(), win::Widen(path).c_str(), FALSE)) << path;
+    EXPECT_TRUE(test_support::CopyProgram("sleeper.exe", path)) << path;
     m_programs.push_back(test_support::StartProgram(path));
     EXPECT_TRUE(m_programs.back()) << path;
     return m_programs.back();
