@@ -129,8 +129,6 @@ class Variant {
 
   // A one-dimensional array of bytes (VT_ARRAY | VT_UI1).
   static Variant FromBytes(std::string_view bytes);
-  // An omitted optional argument.
-  static Variant Missing() noexcept;
 
   const VARIANT& get() const noexcept { return m_value; }
   VARIANT* put() noexcept {

@@ -74,13 +74,6 @@ Variant Variant::FromBytes(std::string_view bytes) {
   return result;
 }
 
-Variant Variant::Missing() noexcept {
-  Variant result;
-  result.m_value.vt = VT_ERROR;
-  result.m_value.scode = DISP_E_PARAMNOTFOUND;
-  return result;
-}
-
 std::optional<std::wstring> Variant::ToWide() const {
   if (m_value.vt == VT_BSTR) {
     return std::wstring(m_value.bstrVal ? m_value.bstrVal : L"", SysStringLen(m_value.bstrVal));
