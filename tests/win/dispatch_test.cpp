@@ -68,7 +68,7 @@ TEST(VariantTest, ConvertsLikeAutomation) {
   EXPECT_EQ(win::Variant(L"2.5").ToDouble(), 2.5);
   EXPECT_FALSE(win::Variant(L"not a number").ToDouble());
   EXPECT_EQ(win::Variant(true).ToDouble(), -1.0);
-  EXPECT_FALSE(win::Variant().IsEmptyOrNull() == false);
+  EXPECT_TRUE(win::Variant().IsEmptyOrNull());
 }
 
 }  // namespace
