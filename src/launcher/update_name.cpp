@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "text/text.h"
+#include "win/full_path.h"
 #include "win/wide.h"
 
 namespace launcher {
@@ -73,21 +74,7 @@ bool IsOrdinaryComponent(std::string_view component) {
   return !IsReservedDeviceName(component);
 }
 
-std::wstring FullPath(std::string_view path) {
-  const std::wstring wide = win::Widen(path);
-  if (wide.empty()) return {};
-  std::wstring full(MAX_PATH, L'\0');
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    const DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0) return {};
-    if (length < full.size()) {
-      full.resize(length);
-      return full;
-    }
-    full.resize(length);
-  }
-  return {};
-}
+std::wstring FullPath(std::string_view path) { return win::FullPathName(win::Widen(path)); }
 
 }  // namespace
 

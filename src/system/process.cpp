@@ -6,6 +6,7 @@
 #include <string>
 
 #include "text/text.h"
+#include "win/full_path.h"
 #include "win/unique.h"
 #include "win/wide.h"
 
@@ -46,17 +47,8 @@ std::optional<PROCESSENTRY32W> FirstProcessNamed(DWORD snapshotFlags, std::strin
 // relative parts and "." or ".." compare like the path they stand for.
 std::wstring NormalisedPath(const std::wstring& path) {
   if (path.empty()) return {};
-  std::wstring full(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()),
-                                          full.data(), nullptr);
-    if (length == 0) return path;
-    if (length < full.size()) {
-      full.resize(length);
-      break;
-    }
-    full.resize(length);
-  }
+  const std::wstring full = win::FullPathName(path);
+  if (full.empty()) return path;
   std::wstring longPath(full.size() + 1, L'\0');
   for (;;) {
     const DWORD length = GetLongPathNameW(full.c_str(), longPath.data(),
