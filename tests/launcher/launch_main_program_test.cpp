@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
 
 #include "launcher_test_helpers.h"
 #include "support/temp_folder.h"
@@ -39,13 +37,7 @@ TEST_F(LaunchMainProgramTest, StartsTExeWithTheTokenAsItsWholeParameterText) {
 }
 
 TEST_F(LaunchMainProgramTest, FromTheWorkerThreadTheGuiThreadDestroysTheWindow) {
-  std::atomic<bool> done = false;
-  std::thread worker([&] {
-    LaunchMainProgram(m_window);
-    done = true;
-  });
-  EXPECT_TRUE(launcher_test::PumpMessagesUntil([&] { return done.load(); }));
-  worker.join();
+  EXPECT_TRUE(launcher_test::RunBesideTheGuiThread([&] { LaunchMainProgram(m_window); }));
   EXPECT_FALSE(m_window.Exists());
   EXPECT_EQ(RecordedParameters(), kExpectedToken);
 }

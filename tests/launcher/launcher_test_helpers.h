@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -36,6 +38,20 @@ inline bool PumpMessagesUntil(const std::function<bool()>& done,
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
   return true;
+}
+
+// Runs `work` on a thread of its own, as the update worker runs, while this
+// thread handles its windows' messages; false when the work did not end
+// within the limit (it is waited for all the same).
+inline bool RunBesideTheGuiThread(const std::function<void()>& work) {
+  std::atomic<bool> done = false;
+  std::thread worker([&] {
+    work();
+    done = true;
+  });
+  const bool ended = PumpMessagesUntil([&] { return done.load(); });
+  worker.join();
+  return ended;
 }
 
 // The file's content once it exists (the stand-in writes it in one move).

@@ -5,11 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "launcher/window_controls.h"
@@ -180,8 +178,7 @@ TEST_F(MainWindowTest, AnotherThreadReachesEveryControlAndDestroysTheWindow) {
     int maximum = 0, position = 0;
     bool addressEnabled = true;
   } seen;
-  std::atomic<bool> done = false;
-  std::thread worker([&] {
+  EXPECT_TRUE(launcher_test::RunBesideTheGuiThread([&] {
     const MainWindowControls& c = m_window.controls();
     AppendListRow(c.超级列表框1, {"1", "a.dll", "md5a", "http://h/a", ""});
     AppendListRow(c.超级列表框1, {"2", "软件\\b.dll", "md5b", "http://h/b", ""});
@@ -198,10 +195,7 @@ TEST_F(MainWindowTest, AnotherThreadReachesEveryControlAndDestroysTheWindow) {
     seen.target = ControlText(c.编辑框_存到);
     seen.addressEnabled = ControlIsEnabled(c.编辑框_地址);
     m_window.Destroy();
-    done = true;
-  });
-  EXPECT_TRUE(launcher_test::PumpMessagesUntil([&] { return done.load(); }));
-  worker.join();
+  }));
   EXPECT_EQ(seen.rows, 2);
   EXPECT_EQ(seen.secondName, "软件\\b.dll");
   EXPECT_EQ(seen.status, "文件效验正确");

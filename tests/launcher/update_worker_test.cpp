@@ -8,12 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <deque>
 #include <map>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "launcher/program_location.h"
@@ -94,13 +92,7 @@ class UpdateWorkerTest : public testing::Test {
   // Runs the worker on its own thread while this thread runs the window.
   void RunWorker() {
     m_recording = true;
-    std::atomic<bool> done = false;
-    std::thread worker([&] {
-      UpdateWorker(m_window);
-      done = true;
-    });
-    EXPECT_TRUE(launcher_test::PumpMessagesUntil([&] { return done.load(); }));
-    worker.join();
+    EXPECT_TRUE(launcher_test::RunBesideTheGuiThread([&] { UpdateWorker(m_window); }));
   }
 
   Statuses StatusesOf(int row) const {
@@ -345,13 +337,7 @@ TEST(UpdateWorkerOwnProcess, TheLauncherNeverEndsItself) {
                 {"1", self.executableName,
                  sys::Md5TextOfFile(self.runDirectory + "\\" + self.executableName), "http://127.0.0.1:1/", ""});
 
-  std::atomic<bool> done = false;
-  std::thread worker([&] {
-    UpdateWorker(window);
-    done = true;
-  });
-  EXPECT_TRUE(launcher_test::PumpMessagesUntil([&] { return done.load(); }));
-  worker.join();
+  EXPECT_TRUE(launcher_test::RunBesideTheGuiThread([&] { UpdateWorker(window); }));
   EXPECT_FALSE(window.Exists());  // it got to the end, alive
 }
 
