@@ -23,6 +23,23 @@ StartedProgram StartProgram(const std::string& exePath, const std::string& argum
   return program;
 }
 
+bool IsRunning(const StartedProgram& program) {
+  return WaitForSingleObject(program.process.get(), 0) == WAIT_TIMEOUT;
+}
+
+ProgramsForTest::~ProgramsForTest() {
+  for (StartedProgram& program : m_programs) {
+    TerminateProcess(program.process.get(), 1);
+    WaitForSingleObject(program.process.get(), 15000);
+  }
+}
+
+const StartedProgram& ProgramsForTest::Start(const std::string& exePath,
+                                             const std::string& arguments) {
+  m_programs.push_back(StartProgram(exePath, arguments));
+  return m_programs.back();
+}
+
 std::optional<DWORD> WaitForExit(HANDLE process, DWORD timeoutMs) {
   if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
   DWORD exitCode = 0;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,6 +23,26 @@ struct StartedProgram {
 // Starts `exePath` with `arguments` (appended after the quoted path); an
 // empty result when the program cannot be started.
 StartedProgram StartProgram(const std::string& exePath, const std::string& arguments = {});
+
+// Whether the program has not ended yet.
+bool IsRunning(const StartedProgram& program);
+
+// The programs a test starts, ended (exit code 1) once the test is over,
+// whatever it did to them. References to them stay valid.
+class ProgramsForTest {
+ public:
+  ProgramsForTest() = default;
+  ~ProgramsForTest();
+  ProgramsForTest(const ProgramsForTest&) = delete;
+  ProgramsForTest& operator=(const ProgramsForTest&) = delete;
+
+  // Starts one as StartProgram does.
+  const StartedProgram& Start(const std::string& exePath, const std::string& arguments = {});
+  size_t size() const { return m_programs.size(); }
+
+ private:
+  std::deque<StartedProgram> m_programs;
+};
 
 // The exit code once the process has ended, or nothing after `timeoutMs`.
 std::optional<DWORD> WaitForExit(HANDLE process, DWORD timeoutMs);

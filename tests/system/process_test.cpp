@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <string>
-#include <deque>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +11,7 @@
 
 namespace {
 
+using test_support::IsRunning;
 using test_support::StartedProgram;
 using test_support::TempFolder;
 
@@ -21,13 +21,6 @@ constexpr DWORD kTimeoutMs = 10000;
 // ended when the test is over, whatever it did to them.
 class ProcessTest : public testing::Test {
  protected:
-  ~ProcessTest() override {
-    for (StartedProgram& program : m_programs) {
-      TerminateProcess(program.process.get(), 1);
-      WaitForSingleObject(program.process.get(), kTimeoutMs);
-    }
-  }
-
   // Copies the sleeper to `relativePath` in the test folder, the folders on
   // the way created, and starts it.
   const StartedProgram& Start(const std::string& relativePath) {
@@ -37,22 +30,19 @@ class ProcessTest : public testing::Test {
       CreateDirectoryW(win::Widen(path.substr(0, slash)).c_str(), nullptr);
     }
     EXPECT_TRUE(test_support::CopyProgram("sleeper.exe", path)) << path;
-    m_programs.push_back(test_support::StartProgram(path));
-    EXPECT_TRUE(m_programs.back()) << path;
-    return m_programs.back();
+    const StartedProgram& program = m_programs.Start(path);
+    EXPECT_TRUE(program) << path;
+    return program;
   }
 
   static bool HasEnded(const StartedProgram& program) {
     return WaitForSingleObject(program.process.get(), kTimeoutMs) == WAIT_OBJECT_0;
   }
-  static bool IsAlive(const StartedProgram& program) {
-    return WaitForSingleObject(program.process.get(), 0) == WAIT_TIMEOUT;
-  }
 
   TempFolder m_folder;
 
  private:
-  std::deque<StartedProgram> m_programs;  // keeps references stable
+  test_support::ProgramsForTest m_programs;
 };
 
 TEST_F(ProcessTest, NamesMatchAsWholesWithAsciiCaseIgnored) {
@@ -86,9 +76,9 @@ TEST_F(ProcessTest, EndProcessByNameEndsOneMatchPerCall) {
   const StartedProgram& second = Start("two\\twin-sleeper.exe");
 
   EXPECT_TRUE(sys::EndProcessByName("TWIN-sleeper.exe"));
-  ASSERT_TRUE(test_support::WaitUntil([&] { return !IsAlive(first) || !IsAlive(second); },
+  ASSERT_TRUE(test_support::WaitUntil([&] { return !IsRunning(first) || !IsRunning(second); },
                                       kTimeoutMs));
-  EXPECT_NE(IsAlive(first), IsAlive(second)) << "exactly one ended";
+  EXPECT_NE(IsRunning(first), IsRunning(second)) << "exactly one ended";
   EXPECT_TRUE(sys::ProcessIsRunning("twin-sleeper.exe"));
 
   EXPECT_TRUE(sys::EndProcessByName("twin-sleeper.exe"));
@@ -132,7 +122,7 @@ TEST_F(ProcessTest, ImagePathLookupEndsOnlyTheProcessOfThatFile) {
   EXPECT_TRUE(HasEnded(target));
   EXPECT_FALSE(sys::ProcessWithImageIsRunning(targetPath, self));
   EXPECT_FALSE(sys::EndProcessByImagePath(targetPath, self));
-  EXPECT_TRUE(IsAlive(bystander));
+  EXPECT_TRUE(IsRunning(bystander));
 }
 
 TEST_F(ProcessTest, ImagePathLookupSparesTheExcludedProcess) {

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <deque>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -16,6 +15,7 @@
 
 namespace {
 
+using test_support::IsRunning;
 using test_support::StartedProgram;
 using test_support::TempFolder;
 
@@ -32,18 +32,12 @@ class SingleInstanceTest : public testing::Test {
     m_eventName = "launcher-guard-test-" + std::to_string(GetCurrentProcessId()) + "-" +
                   std::to_string(counter++);
   }
-  ~SingleInstanceTest() override {
-    for (StartedProgram& program : m_programs) {
-      TerminateProcess(program.process.get(), 1);
-      WaitForSingleObject(program.process.get(), kTimeoutMs);
-    }
-  }
 
   const StartedProgram& Start(const std::string& arguments) {
-    m_programs.push_back(test_support::StartProgram(
-        test_support::BesideTestExecutable("guard_probe.exe"), arguments));
-    EXPECT_TRUE(m_programs.back());
-    return m_programs.back();
+    const StartedProgram& program =
+        m_programs.Start(test_support::BesideTestExecutable("guard_probe.exe"), arguments);
+    EXPECT_TRUE(program);
+    return program;
   }
 
   // Starts a probe and waits until it has passed the guard and made its window.
@@ -59,15 +53,11 @@ class SingleInstanceTest : public testing::Test {
 
   std::string EventArgument() const { return "\"--event=" + m_eventName + "\""; }
 
-  static bool IsAlive(const StartedProgram& program) {
-    return WaitForSingleObject(program.process.get(), 0) == WAIT_TIMEOUT;
-  }
-
   TempFolder m_folder;
   std::string m_eventName;
 
  private:
-  std::deque<StartedProgram> m_programs;  // keeps references stable
+  test_support::ProgramsForTest m_programs;
 };
 
 TEST_F(SingleInstanceTest, DuplicateShowsTheMessageThenRestoresTheRunningWindow) {
@@ -96,7 +86,7 @@ TEST_F(SingleInstanceTest, DuplicateShowsTheMessageThenRestoresTheRunningWindow)
   input.cbSize = sizeof input;
   ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(firstWindow, nullptr), &input));
   EXPECT_EQ(input.hwndActive, firstWindow);
-  EXPECT_TRUE(IsAlive(first));
+  EXPECT_TRUE(IsRunning(first));
 }
 
 TEST_F(SingleInstanceTest, HiddenRunningWindowIsLeftAloneAndTheStyleReachesTheBox) {
@@ -118,7 +108,7 @@ TEST_F(SingleInstanceTest, HiddenRunningWindowIsLeftAloneAndTheStyleReachesTheBo
   ASSERT_TRUE(test_support::ClickButton(box, IDNO));
   EXPECT_EQ(test_support::WaitForExit(second.process.get(), kTimeoutMs), 0u);
   EXPECT_FALSE(IsWindowVisible(hiddenWindow));
-  EXPECT_TRUE(IsAlive(first));
+  EXPECT_TRUE(IsRunning(first));
 }
 
 TEST_F(SingleInstanceTest, EmptyNamesShareTheFallbackEvent) {
@@ -133,7 +123,7 @@ TEST_F(SingleInstanceTest, EmptyNamesShareTheFallbackEvent) {
   }
   const StartedProgram& second = Start("--event= --no-message --no-activate");
   EXPECT_EQ(test_support::WaitForExit(second.process.get(), kTimeoutMs), 0u);
-  EXPECT_TRUE(IsAlive(first));
+  EXPECT_TRUE(IsRunning(first));
 }
 
 TEST_F(SingleInstanceTest, WithoutMessageAndActivationTheDuplicateJustEnds) {
@@ -145,7 +135,7 @@ TEST_F(SingleInstanceTest, WithoutMessageAndActivationTheDuplicateJustEnds) {
   const StartedProgram& second = Start(EventArgument() + " --no-message --no-activate");
   EXPECT_EQ(test_support::WaitForExit(second.process.get(), kTimeoutMs), 0u);
   EXPECT_TRUE(IsIconic(firstWindow));
-  EXPECT_TRUE(IsAlive(first));
+  EXPECT_TRUE(IsRunning(first));
 }
 
 TEST_F(SingleInstanceTest, MainWindowSearchPassesOverTheCallingProcess) {
