@@ -217,9 +217,7 @@ bool JsonDocument::SetNumber(std::string_view path, double number) {
 
 double JsonDocument::GetNumber(std::string_view path) { return ToNumber(Eval(Resolved(path))); }
 
-text::Text JsonDocument::GetJsonText(std::string_view path) {
-  return EvalText(Stringified(Resolved(path), kMarkerStep));
-}
+text::Text JsonDocument::GetJsonText(std::string_view path) { return GetText(path, true); }
 
 win::ComPtr<IDispatch> JsonDocument::GetEngine() {
   return m_engine ? m_engine->Object() : win::ComPtr<IDispatch>();

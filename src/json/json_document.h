@@ -91,6 +91,7 @@ class JsonDocument {
   // Writes the number as "%.13g"; the result is false for 0 although it is stored.
   bool SetNumber(std::string_view path = {}, double number = 0.0);
   double GetNumber(std::string_view path = {});
+  // GetText with `asJson`.
   text::Text GetJsonText(std::string_view path = {});
   // The engine object, empty when there is none. Use it on this thread and
   // release it before the document: COM stays initialised only while the
