@@ -32,13 +32,6 @@ constexpr IID kIidObjectSafety = {
 constexpr IID kIidUnknown = {
     0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-void FreeException(EXCEPINFO& exception) {
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
-  exception = EXCEPINFO{};
-}
-
 text::Text TakeText(BSTR& string) {
   text::Text result =
       string ? win::Narrow(std::wstring_view(string, SysStringLen(string))) : text::Text();
@@ -99,7 +92,7 @@ class ScriptSite final : public IActiveScriptSite {
       record.Description = TakeText(exception.bstrDescription);
       record.HelpFile = TakeText(exception.bstrHelpFile);
       record.HelpContext = static_cast<std::int32_t>(exception.dwHelpContext);
-      FreeException(exception);
+      win::FreeExceptionInfo(exception);
     }
     DWORD context = 0;
     ULONG line = 0;
@@ -170,7 +163,7 @@ class HostedJScriptEngine final : public ScriptEngine {
     EXCEPINFO exception{};
     const HRESULT hr = m_parse->ParseScriptText(source.get() ? source.get() : L"", nullptr, nullptr,
                                                 nullptr, 0, 0, flags, result, &exception);
-    FreeException(exception);
+    win::FreeExceptionInfo(exception);
     return hr;
   }
 

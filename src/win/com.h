@@ -151,4 +151,13 @@ class Variant {
   VARIANT m_value;
 };
 
+// Frees the strings an IDispatch::Invoke or a script error filled in and
+// clears the record for its next use.
+inline void FreeExceptionInfo(EXCEPINFO& exception) noexcept {
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  exception = EXCEPINFO{};
+}
+
 }  // namespace win

@@ -89,9 +89,7 @@ InvokeResult Dispatch::Invoke(const wchar_t* name, WORD flags, const Variant* ar
   UINT badArgument = 0;
   result.hr = m_object->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters,
                                putValue ? nullptr : result.value.put(), &exception, &badArgument);
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
+  FreeExceptionInfo(exception);
   return result;
 }
 
