@@ -4,16 +4,23 @@
 #include <vector>
 
 namespace win {
+namespace {
 
-Dispatch Dispatch::CreateFromProgId(const wchar_t* progId) noexcept {
-  CLSID classId{};
-  if (FAILED(CLSIDFromProgID(progId, &classId))) return {};
+Dispatch CreateFromClassId(const CLSID& classId) noexcept {
   ComPtr<IDispatch> object;
   if (FAILED(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                               IID_IDispatch, object.put_void()))) {
     return {};
   }
   return Dispatch(std::move(object));
+}
+
+}  // namespace
+
+Dispatch Dispatch::CreateFromProgId(const wchar_t* progId) noexcept {
+  CLSID classId{};
+  if (FAILED(CLSIDFromProgID(progId, &classId))) return {};
+  return CreateFromClassId(classId);
 }
 
 Dispatch Dispatch::CreateFromTypeLibrary(const wchar_t* typeLibraryFile,
@@ -36,12 +43,7 @@ Dispatch Dispatch::CreateFromTypeLibrary(const wchar_t* typeLibraryFile,
     if (FAILED(info->GetTypeAttr(&attributes))) return {};
     const CLSID classId = attributes->guid;
     info->ReleaseTypeAttr(attributes);
-    ComPtr<IDispatch> object;
-    if (FAILED(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                IID_IDispatch, object.put_void()))) {
-      return {};
-    }
-    return Dispatch(std::move(object));
+    return CreateFromClassId(classId);
   }
   return {};
 }
