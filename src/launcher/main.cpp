@@ -3,8 +3,6 @@
 // loop runs until the window is destroyed.
 #include <windows.h>
 
-#include <new>
-
 #include "launcher/main_window.h"
 #include "launcher/program_location.h"
 #include "launcher/startup_sequence.h"

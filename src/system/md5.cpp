@@ -4,7 +4,6 @@
 #include <wincrypt.h>
 
 #include <algorithm>
-#include <climits>
 #include <vector>
 
 #include "system/wide_text.h"

@@ -1,6 +1,5 @@
 #include "win/dispatch.h"
 
-#include <cstring>
 #include <vector>
 
 namespace win {

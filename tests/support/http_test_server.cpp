@@ -3,7 +3,6 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <atomic>
 #include <charconv>
 #include <condition_variable>
 #include <mutex>

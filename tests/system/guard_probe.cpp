@@ -15,7 +15,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "system/single_instance.h"
 #include "win/unique.h"
