@@ -5,13 +5,7 @@
 namespace launcher {
 
 ProgramLocation SplitExecutablePath(std::string_view fullPath) {
-  std::int64_t lastBackslash = -1;
-  for (std::int64_t from = 1;;) {
-    const std::int64_t found = text::Find(fullPath, "\\", {.from = from});
-    if (found < 0) break;
-    lastBackslash = found;
-    from = found + 1;
-  }
+  const std::int64_t lastBackslash = text::FindLast(fullPath, "\\");
   if (lastBackslash < 0) return {.runDirectory = {}, .executableName = text::Text(fullPath)};
   const auto split = static_cast<size_t>(lastBackslash - 1);
   return {.runDirectory = text::Text(fullPath.substr(0, split)),

@@ -30,9 +30,7 @@ std::string_view LastComponent(std::string_view path) {
 }  // namespace
 
 bool EndsWithBackslash(std::string_view path) {
-  bool last = false;
-  ForEachCharacter(path, [&](size_t index) { last = path[index] == '\\'; });
-  return last;
+  return !path.empty() && text::FindLast(path, "\\") == static_cast<std::int64_t>(path.size());
 }
 
 text::Text FileTitle(std::string_view path, bool keepExtension) {

@@ -66,6 +66,15 @@ std::int64_t Find(std::string_view haystack, std::string_view needle, FindOption
   return found == kAbsent ? -1 : static_cast<std::int64_t>(found) + 1;
 }
 
+std::int64_t FindLast(std::string_view haystack, std::string_view needle) {
+  std::size_t last = kAbsent;
+  for (std::size_t found = FindFrom(haystack, needle, 0, false); found != kAbsent;
+       found = FindFrom(haystack, needle, found + CharLength(haystack, found), false)) {
+    last = found;
+  }
+  return last == kAbsent ? -1 : static_cast<std::int64_t>(last) + 1;
+}
+
 bool Contains(std::string_view haystack, std::string_view needle, bool ignoreAsciiCase) {
   return FindFrom(haystack, needle, 0, ignoreAsciiCase) != kAbsent;
 }

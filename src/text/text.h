@@ -32,6 +32,10 @@ struct FindOptions {
 // or -1. An empty needle is never found.
 std::int64_t Find(std::string_view haystack, std::string_view needle, FindOptions options = {});
 
+// 1-based position of the last occurrence of `needle` at a character start,
+// or -1; a trail byte that reads like the needle is no occurrence.
+std::int64_t FindLast(std::string_view haystack, std::string_view needle);
+
 bool Contains(std::string_view haystack, std::string_view needle, bool ignoreAsciiCase = false);
 
 // Pieces between delimiters: empty pieces are kept, a final delimiter adds

@@ -58,6 +58,29 @@ TEST(FindTest, MatchesOnlyAtCharacterStarts) {
   }
 }
 
+TEST(FindLastTest, LastMatchAtACharacterStart) {
+  struct Case {
+    std::string haystack;
+    std::string needle;
+    std::int64_t expected;
+  } const cases[] = {
+      {"C:\\a\\b.exe", "\\", 5},
+      {"abcabc", "bc", 5},
+      {"aaa", "aa", 2},
+      {"abc", "x", -1},
+      {"abc", "", -1},
+      {"", "\\", -1},
+      // A trail byte 0x5C is no backslash.
+      {"C:\\a\x95\x5C" "b", "\\", 3},
+      {"\x95\x5C", "\\", -1},
+      {"\\\xD5\x5C\\", "\\", 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.haystack) + " / " + testing::PrintToString(c.needle));
+    EXPECT_EQ(text::FindLast(c.haystack, c.needle), c.expected);
+  }
+}
+
 TEST(SplitTest, KeepsEmptyPiecesButNoneAfterTheLastDelimiter) {
   struct Case {
     std::string source;
