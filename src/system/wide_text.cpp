@@ -14,7 +14,7 @@ namespace {
 // What a FindFirstFile search on `path` finds first; nothing when it finds
 // nothing.
 std::optional<WIN32_FIND_DATAW> FirstMatch(std::string_view path) {
-  const std::wstring widePath = win::Widen(path, TextCodePage);
+  const std::wstring widePath = win::Widen(path);
   if (widePath.empty()) return std::nullopt;
   WIN32_FIND_DATAW found{};
   const win::UniqueFind search(FindFirstFileW(widePath.c_str(), &found));
@@ -25,7 +25,7 @@ std::optional<WIN32_FIND_DATAW> FirstMatch(std::string_view path) {
 }  // namespace
 
 text::ByteString TextToWide(std::string_view source) {
-  const std::wstring wide = win::Widen(source, TextCodePage);
+  const std::wstring wide = win::Widen(source);
   if (wide.empty()) return {};
   text::ByteString bytes((wide.size() + 1) * sizeof(wchar_t), '\0');
   std::memcpy(bytes.data(), wide.data(), wide.size() * sizeof(wchar_t));
@@ -38,7 +38,7 @@ text::Text WideToText(std::string_view wideBytes) {
     wide[unit] = static_cast<wchar_t>(static_cast<unsigned char>(wideBytes[2 * unit]) |
                                       static_cast<unsigned char>(wideBytes[2 * unit + 1]) << 8);
   }
-  return win::Narrow(wide, TextCodePage);
+  return win::Narrow(wide);
 }
 
 bool EntryIsPresent(std::string_view path) { return FirstMatch(path).has_value(); }
@@ -50,7 +50,7 @@ text::Text ExecutablePath() {
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);
-      return win::Narrow(path, TextCodePage);
+      return win::Narrow(path);
     }
     // Truncated: try a larger buffer, up to the longest path Windows has.
     if (path.size() >= 32768) return {};

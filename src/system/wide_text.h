@@ -5,12 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "text/code_page.h"
 #include "text/text.h"
 
 namespace sys {
-
-using text::TextCodePage;
 
 // UTF-16LE bytes of `source` followed by one zero code unit; an empty text
 // gives no bytes at all.
